@@ -1,0 +1,7 @@
+// The whole numerical toolkit in one include.
+#ifndef NUMERICS_NUMERICS_H
+#define NUMERICS_NUMERICS_H
+
+#include "numerics/arrays.h"
+
+#endif
