@@ -1,7 +1,8 @@
 // Sorting and selection over 1-based arrays, in place.
 //
 // Every routine works on values[1..n] of an offset vector (see arrays.h) and touches nothing
-// outside it; n (and k) are unsigned 32-bit. n = 0 is allowed in the sorts and leaves the array
+// outside it; n (and k) are unsigned 32-bit, and no index computation wraps, so any n up to
+// 2^32 - 1 that memory allows is handled. n = 0 is allowed in the sorts and leaves the array
 // alone. The routines keep no state, so they may run on several threads at once on distinct
 // arrays.
 //
@@ -39,7 +40,8 @@ void heap_sort(unsigned n, float values[]);
 // Returns the k-th smallest of values[1..n] (k = 1 the smallest, k = n the largest) and leaves
 // it at values[k], with every element of values[1..k - 1] not above it and every element of
 // values[k + 1..n] not below it (or NaN); the array is otherwise permuted. With fewer than k
-// numbers among the elements the result is a NaN of the input, still at values[k]. k outside
+// numbers among the elements the result is a NaN of the input, at values[k], and the numbers
+// stand before the NaNs in their original order. k outside
 // 1..n (any k when n = 0) ends the process with "k out of range in kth_smallest".
 float kth_smallest(unsigned k, unsigned n, float values[]);
 

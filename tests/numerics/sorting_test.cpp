@@ -95,13 +95,15 @@ TEST(Sorting, SmallCasesFollowTheExactSteps) {
   EXPECT_EQ(keys, (Floats{1, 1, 1, 1, 2, 2, 2, 2}));
   EXPECT_EQ(companion, (Floats{8, 6, 4, 2, 5, 3, 7, 1}));
 
-  Floats heap = {5, 3, 5, 1, 5}, zeros = {0.0f, -0.0f}, heap_zeros = zeros;
+  Floats heap = {5, 3, 5, 1, 5}, zeros = {0.0f, -0.0f}, heap_zeros = zeros, ties = {-1.0f, 0.0f, -0.0f};
   heap_sort(5, one_based(heap));
   EXPECT_EQ(heap, (Floats{1, 3, 5, 5, 5}));
   sort(2, one_based(zeros));  // insertion never moves past an equal key
   heap_sort(2, one_based(heap_zeros));  // the root goes behind the heap even past an equal one
+  heap_sort(3, one_based(ties));  // a sift takes the left child of two equal ones
   EXPECT_EQ(signbit(zeros[0]), 0);
   EXPECT_NE(signbit(heap_zeros[0]), 0);
+  EXPECT_NE(signbit(ties[1]), 0);
 }
 
 TEST(Sorting, AgreesWithTheStandardSortAndKeepsPairs) {
@@ -136,6 +138,9 @@ TEST(Selection, FollowsTheExactStepsAndSplitsAtEveryPosition) {
   v = {8, 7, 6, 5, 4, 3, 2, 1};  // two partitions, then a one-element range
   EXPECT_EQ(kth_smallest(4, 8, one_based(v)), 4.0f);
   EXPECT_EQ(v, (Floats{1, 2, 3, 4, 5, 7, 6, 8}));
+  v = {8, 7, 6, 5, 4, 3, 2, 1};  // the first pivot lands at k: nothing more moves
+  EXPECT_EQ(kth_smallest(5, 8, one_based(v)), 5.0f);
+  EXPECT_EQ(v, (Floats{1, 4, 2, 3, 5, 7, 6, 8}));
   std::vector<uint16_t> u = {65535, 0, 40000};
   EXPECT_EQ(kth_smallest_u16(3, 3, one_based(u)), 65535);
 
