@@ -41,8 +41,8 @@ void heap_sort(unsigned n, float values[]);
 // it at values[k], with every element of values[1..k - 1] not above it and every element of
 // values[k + 1..n] not below it (or NaN); the array is otherwise permuted. With fewer than k
 // numbers among the elements the result is a NaN of the input, at values[k], and the numbers
-// stand before the NaNs in their original order. k outside
-// 1..n (any k when n = 0) ends the process with "k out of range in kth_smallest".
+// stand before the NaNs in their original order. k outside 1..n (any k when n = 0) ends the
+// process with "k out of range in kth_smallest".
 float kth_smallest(unsigned k, unsigned n, float values[]);
 
 // As kth_smallest for unsigned 16-bit elements, ordered by their unsigned value. k outside
