@@ -4,5 +4,6 @@
 
 #include "numerics/arrays.h"
 #include "numerics/fourier.h"
+#include "numerics/sorting.h"
 
 #endif
