@@ -1,7 +1,8 @@
-// Owning wrappers around the toolkit's offset arrays and small checks shared by the linear
-// algebra tests.
+// Owning wrappers around the toolkit's offset arrays, shared by the linear algebra tests.
 #ifndef TESTS_NUMERICS_LINEAR_ALGEBRA_TEST_SUPPORT_H
 #define TESTS_NUMERICS_LINEAR_ALGEBRA_TEST_SUPPORT_H
+
+#include <gtest/gtest.h>
 
 #include <initializer_list>
 #include <random>
@@ -10,57 +11,41 @@
 
 namespace numerics_test {
 
-// A float matrix over [low..low + rows - 1] x [low..low + cols - 1], released on scope exit.
-class Matrix {
- public:
-  Matrix(int rows, int cols, int low = 1)
-      : low_(low), rows_(rows), cols_(cols),
-        m_(numerics::matrix(low, low + rows - 1, low, low + cols - 1)) {}
-  // Row-major values from the first row on.
-  Matrix(int rows, int cols, std::initializer_list<float> values, int low = 1) : Matrix(rows, cols, low) {
-    auto it = values.begin();
-    for (int i = 0; i < rows; ++i)
-      for (int j = 0; j < cols; ++j) at(i, j) = *it++;
+// A float matrix indexed from `low` (1 or 0), filled row-major from `values` if given;
+// at(i, j) counts from 0 either way.
+struct Matrix {
+  Matrix(int rows, int cols, std::initializer_list<float> values = {}, int low = 1)
+      : low(low), rows(rows), cols(cols), m(numerics::matrix(low, low + rows - 1, low, low + cols - 1)) {
+    for (int k = 0; k < static_cast<int>(values.size()); ++k) at(k / cols, k % cols) = values.begin()[k];
   }
   Matrix(const Matrix&) = delete;
-  Matrix& operator=(const Matrix&) = delete;
-  ~Matrix() { numerics::release_matrix(m_, low_, low_ + rows_ - 1, low_, low_ + cols_ - 1); }
-
-  operator float**() const { return m_; }
-  // Element by 0-based position, whatever the matrix's own indexing.
-  float& at(int i, int j) const { return m_[low_ + i][low_ + j]; }
-  void fill(float value) const {
-    for (int i = 0; i < rows_; ++i)
-      for (int j = 0; j < cols_; ++j) at(i, j) = value;
-  }
-  void randomize(std::mt19937& generator) const {
+  ~Matrix() { numerics::release_matrix(m, low, 0, low, 0); }
+  operator float**() const { return m; }
+  float& at(int i, int j) const { return m[low + i][low + j]; }
+  void randomize(std::mt19937& generator, const Matrix* copy = nullptr) const {
     std::uniform_real_distribution<float> uniform(-1.0f, 1.0f);
-    for (int i = 0; i < rows_; ++i)
-      for (int j = 0; j < cols_; ++j) at(i, j) = uniform(generator);
+    for (int k = 0; k < rows * cols; ++k) at(k / cols, k % cols) = uniform(generator);
+    if (copy)
+      for (int k = 0; k < rows * cols; ++k) copy->at(k / cols, k % cols) = at(k / cols, k % cols);
   }
-
- private:
-  int low_, rows_, cols_;
-  float** m_;
+  void expect(std::initializer_list<float> values, float tolerance = 0.0f) const {
+    for (int k = 0; k < rows * cols; ++k) EXPECT_NEAR(at(k / cols, k % cols), values.begin()[k], tolerance) << k;
+  }
+  int low, rows, cols;
+  float** m;
 };
 
-// A float vector over [1..n], released on scope exit.
-class Vector {
- public:
-  explicit Vector(int n) : n_(n), v_(numerics::vector(1, n)) {}
+// A float vector over 1..n.
+struct Vector {
+  explicit Vector(int n) : n(n), v(numerics::vector(1, n)) {}
   Vector(std::initializer_list<float> values) : Vector(static_cast<int>(values.size())) {
-    int i = 1;
-    for (float value : values) v_[i++] = value;
+    for (int i = 1; i <= n; ++i) v[i] = values.begin()[i - 1];
   }
   Vector(const Vector&) = delete;
-  Vector& operator=(const Vector&) = delete;
-  ~Vector() { numerics::release_vector(v_, 1, n_); }
-
-  operator float*() const { return v_; }
-
- private:
-  int n_;
-  float* v_;
+  ~Vector() { numerics::release_vector(v, 1, n); }
+  operator float*() const { return v; }
+  int n;
+  float* v;
 };
 
 }  // namespace numerics_test
