@@ -28,13 +28,13 @@ extern bool svd_not_converged;
 
 // Factors the m x n matrix a (1..m x 1..n) as U * diag(w) * V^T. On return a holds U (m x n),
 // w (1..n) the singular values and v (1..n x 1..n) V itself, not its transpose. m < n is
-// allowed; U then has zero columns where w is zero.
+// allowed: n - m of the singular values then come out zero or at rounding level, with zero or
+// near-zero columns of U.
 // - Singular values are left in the order the diagonalisation leaves them, not sorted, and
 //   non-negative unless the decomposition did not converge.
 // - Superdiagonal and diagonal elements are negligible when below 1e-6 in absolute value,
 //   whatever the scale of a: a matrix whose entries are all far below 1e-6 is taken as
-//   diagonal once reduced to bidiagonal form, and one whose entries are very large may fail
-//   to converge.
+//   diagonal once reduced to bidiagonal form, so its singular values are only approximate.
 // - Each singular value gets at most 100 iterations; when one reaches its 100th the routine
 //   sets svd_not_converged, carries on and leaves that value (possibly negative) as it stands.
 // - m < 1 (no rows): a is not touched, w is all 0 and v the identity. n < 1: nothing is
@@ -95,8 +95,8 @@ void sort_eigen_descending(float d[], float** v, int n);
 
 // 0-based helpers. Sums start at 0 and accumulate in float in increasing index order.
 // Destinations must not share storage with sources. None allocates or checks anything; a count
-// of 0 or less makes the loops over that index empty (so an inner count below 1 gives sums of
-// 0 and a row or column count below 1 writes nothing).
+// below 1 acts as 0: a sum over that index is 0, and a destination dimension of that size gets
+// nothing written.
 
 // g[i][j] = sum over k < inner of a[i][k] b[k][j], for i < rows, j < cols.
 void matrix_multiply(float** a, float** b, float** g, int rows, int inner, int cols);
