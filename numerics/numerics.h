@@ -4,6 +4,7 @@
 
 #include "numerics/arrays.h"
 #include "numerics/fourier.h"
+#include "numerics/linear_algebra.h"
 #include "numerics/sorting.h"
 
 #endif
