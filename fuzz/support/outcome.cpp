@@ -1,0 +1,159 @@
+#include "outcome.h"
+
+#include <pthread.h>
+#include <sanitizer/allocator_interface.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+// The fuzz build's heap: requests above heap_limit_bytes are refused with null instead of being
+// reported by the sanitizer, as a heap that runs out would answer.
+extern "C" const char* __asan_default_options() { return "allocator_may_return_null=1:max_allocation_size_mb=32"; }
+static_assert(fuzz::heap_limit_bytes == size_t{32} << 20, "keep the heap limit and the sanitizer option equal");
+
+namespace fuzz {
+
+const char* const silent_exit = "(silent exit with status 1)";
+
+namespace {
+
+jmp_buf* landing = nullptr;
+const char* ending = nullptr;
+
+// Heap blocks obtained by the armed call and not yet freed.
+constexpr int block_capacity = 1024;
+const volatile void* blocks[block_capacity];
+int block_count = 0;
+bool blocks_lost = false;
+pthread_t watched_thread;
+
+void on_malloc(const volatile void* p, size_t) {
+  if (landing == nullptr || !pthread_equal(pthread_self(), watched_thread)) return;
+  if (block_count == block_capacity) {
+    blocks_lost = true;
+    return;
+  }
+  blocks[block_count++] = p;
+}
+
+void on_free(const volatile void* p) {
+  if (landing == nullptr || !pthread_equal(pthread_self(), watched_thread)) return;
+  for (int i = block_count - 1; i >= 0; --i) {
+    if (blocks[i] == p) {
+      blocks[i] = blocks[--block_count];
+      return;
+    }
+  }
+}
+
+// How often each report ended a call, printed when the fuzzer finishes.
+struct tally {
+  const char* message;
+  unsigned long count;
+};
+constexpr int tally_capacity = 64;
+tally tallies[tally_capacity];
+unsigned long calls = 0;
+
+void count_report(const char* message) {
+  for (tally& t : tallies) {
+    if (t.message == nullptr) t.message = message;
+    if (strcmp(t.message, message) == 0) {
+      ++t.count;
+      return;
+    }
+  }
+}
+
+void print_tallies() {
+  fprintf(stderr, "toolkit calls: %lu\n", calls);
+  for (const tally& t : tallies)
+    if (t.message != nullptr) fprintf(stderr, "  ended by \"%s\": %lu\n", t.message, t.count);
+}
+
+struct setup {
+  setup() {
+    __sanitizer_install_malloc_and_free_hooks(on_malloc, on_free);
+    atexit(print_tallies);
+  }
+} installed;
+
+[[noreturn]] void land(const char* message) {
+  ending = message;
+  longjmp(*landing, 1);
+}
+
+}  // namespace
+
+namespace detail {
+
+void arm(jmp_buf* at) {
+  if (landing != nullptr) fail("outcome_of calls must not nest");
+  ++calls;
+  block_count = 0;
+  blocks_lost = false;
+  watched_thread = pthread_self();
+  landing = at;
+}
+
+void disarm_returned() { landing = nullptr; }
+
+const char* disarm_reported() {
+  landing = nullptr;
+  if (blocks_lost) fail("more heap blocks left by an ending call than can be tracked");
+  for (int i = 0; i < block_count; ++i) free(const_cast<void*>(blocks[i]));
+  block_count = 0;
+  count_report(ending);
+  return ending;
+}
+
+}  // namespace detail
+
+void fail(const char* what) {
+  fprintf(stderr, "postcondition failed: %s\n", what);
+  abort();
+}
+
+void expect_outcome(const char* outcome, const char* wanted) {
+  if (outcome == wanted || (outcome != nullptr && wanted != nullptr && strcmp(outcome, wanted) == 0)) return;
+  fprintf(stderr, "outcome \"%s\", wanted \"%s\"\n", outcome != nullptr ? outcome : "(returned)",
+          wanted != nullptr ? wanted : "(returned)");
+  fail("unexpected outcome");
+}
+
+uint32_t bits_of(float x) {
+  uint32_t b;
+  memcpy(&b, &x, sizeof b);
+  return b;
+}
+
+float float_of(uint32_t bits) {
+  float x;
+  memcpy(&x, &bits, sizeof x);
+  return x;
+}
+
+bool is_nan(float x) { return x != x; }
+
+}  // namespace fuzz
+
+// Link-time wrappers (-Wl,--wrap=...): the toolkit's references to exit and run_time_error
+// arrive here. Outside an armed call they do what they always do.
+extern "C" {
+
+[[noreturn]] void __real_exit(int status);
+[[noreturn]] void __real__ZN8numerics14run_time_errorEPKc(const char* message);
+
+[[noreturn]] void __wrap_exit(int status) {
+  if (fuzz::landing != nullptr) {
+    if (status != 1) fuzz::fail("a toolkit call exited with a status other than 1");
+    fuzz::land(fuzz::silent_exit);
+  }
+  __real_exit(status);
+}
+
+[[noreturn]] void __wrap__ZN8numerics14run_time_errorEPKc(const char* message) {
+  if (fuzz::landing != nullptr) fuzz::land(message);
+  __real__ZN8numerics14run_time_errorEPKc(message);
+}
+}
