@@ -59,6 +59,12 @@ void expect_outcome(const char* outcome, const char* wanted);
 // so that the toolkit's allocation failure paths are reached without exhausting memory.
 constexpr size_t heap_limit_bytes = size_t{32} << 20;
 
+// The call must return.
+template <typename Call>
+void expect_returns(Call&& call) {
+  expect_outcome(outcome_of(call), nullptr);
+}
+
 uint32_t bits_of(float x);
 float float_of(uint32_t bits);
 bool is_nan(float x);
