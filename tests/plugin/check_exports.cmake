@@ -8,6 +8,8 @@ set(module_functions createPlugin getPluginName getPluginDescription getAuthor g
 if(MODULE MATCHES "\\.dll$")
   execute_process(COMMAND ${LISTER} -p ${MODULE} OUTPUT_VARIABLE listing RESULT_VARIABLE status)
   # Export names stand in the "[Ordinal/Name Pointer] Table" as lines "\t[  N] name".
+  string(REGEX REPLACE ".*\\[Ordinal/Name Pointer\\] Table\n" "" listing "${listing}")
+  string(REGEX REPLACE "\n\n.*" "" listing "${listing}")
   string(REGEX MATCHALL "\t\\[ *[0-9]+\\] [^\n]+" entries "${listing}")
   list(TRANSFORM entries REPLACE "\t\\[ *[0-9]+\\] " "")
 else()
