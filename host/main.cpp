@@ -29,6 +29,13 @@ void print_identification(const PluginModule& module, std::ostream& terminal)
         terminal << "  " << std::left << std::setw(22) << text.export_name << '"' << text.function() << "\"\n";
 }
 
+void print_log(const Host& host)
+{
+    host.terminal() << "\nhost log:\n";
+    for (const std::string& line : host.log)
+        host.terminal() << "  " << line << '\n';
+}
+
 // Creates, starts, runs and destroys the plugin object. Returns whether initPlugin accepted
 // the host.
 bool drive_plugin(const PluginModule& module, Host& host, const std::optional<std::vector<SessionStep>>& session)
@@ -48,6 +55,7 @@ bool drive_plugin(const PluginModule& module, Host& host, const std::optional<st
         play_interactively(host, *plugin);
     terminal << "\ndestroying the plugin object\n";
     delete plugin;
+    print_log(host);
     return accepted;
 }
 
