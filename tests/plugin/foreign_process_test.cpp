@@ -14,6 +14,7 @@ TEST_F(ForeignProcess, PluginRefusesSilently)
     const auto before = host.parameters.values();
     auto plugin = create_plugin();
 
+    EXPECT_FALSE(plugin->execute()) << "before initPlugin";
     EXPECT_FALSE(plugin->initPlugin());
     EXPECT_FALSE(plugin->execute());
     plugin.reset();
