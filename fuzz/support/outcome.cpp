@@ -66,6 +66,7 @@ void count_report(const char* message) {
 }
 
 void print_tallies() {
+  if (calls == 0) return;
   fprintf(stderr, "toolkit calls: %lu\n", calls);
   for (const tally& t : tallies)
     if (t.message != nullptr) fprintf(stderr, "  ended by \"%s\": %lu\n", t.message, t.count);
