@@ -1,4 +1,5 @@
-// Special functions, significance levels and their inverses.
+// Special functions, sample statistics and tests, significance levels and their inverses,
+// random deviates.
 //
 // Data are single-precision floats; each routine widens to double only for the steps where
 // that is part of its result, so results are reproducible to the bit and are as accurate as
@@ -9,7 +10,9 @@
 // into the evaluation. Every loop in this header is bounded: NaN ends either in the
 // iteration-limit message of gser/gcf or in a NaN (or documented constant) result.
 //
-// None of these routines keeps state; all may run on any number of threads at once.
+// Samples are 1-based float arrays, data[1..n], with an unsigned count n. Only the random
+// deviates keep state (process-wide, without locks: calls must not overlap across threads);
+// every other routine may run on any number of threads at once, given distinct arrays.
 #ifndef NUMERICS_STATISTICS_H
 #define NUMERICS_STATISTICS_H
 
@@ -80,6 +83,72 @@ float complementary_error_function(float x);
 float ks_probability(float lambda);
 
 // ---------------------------------------------------------------------------------------------
+// Sample statistics and tests. Results go out through the pointers; nothing is returned.
+
+// Mean and unbiased variance of data[1..n] (corrected two-pass). n = 1 gives variance NaN
+// (0/0); n = 0 gives NaN for both.
+void mean_and_variance(const float data[], unsigned n, float* mean, float* variance);
+
+// Student's t for the difference of the means of data1[1..n1] and data2[1..n2], with the
+// pooled variance (n1 + n2 - 2 degrees of freedom). A pooled variance of exactly 0 gives t = 0.
+// Only the statistic is computed; t_probability gives its significance.
+void t_statistic_equal_variance(const float data1[], unsigned n1, const float data2[], unsigned n2, float* t);
+
+// Welch's t, with each sample's own variance. t = 0 only when both variances are exactly 0;
+// one zero variance does not take that path.
+void t_statistic_unequal_variance(const float data1[], unsigned n1, const float data2[], unsigned n2, float* t);
+
+// Two-sample Kolmogorov-Smirnov statistic: the largest distance between the empirical
+// distribution functions of data1[1..n1] and data2[1..n2]. Sorts both arrays ascending in
+// place (with sort, whose stack report "NSTACK too small in sort." can end the process).
+// Values that occur in both samples are taken from both before the functions are compared,
+// so {1} against {1, 1, 1} gives 0; samples without shared values give the distance of a
+// walk that compares after every single value. A NaN met by the walk ends it: d then covers
+// only the values taken before it (where sort places NaN decides which). ks_probability gives
+// the significance: Q_KS(sqrt(ne) d) roughly, ne = n1 n2 / (n1 + n2).
+void ks_two_sample_statistic(float data1[], unsigned n1, float data2[], unsigned n2, float* d);
+
+// Linear correlation coefficient of x[1..n] and y[1..n]; r = 0 when either sample does not
+// vary (the root of the product of the sums of squares is not positive).
+void correlation_coefficient(const float x[], const float y[], unsigned n, float* r);
+
+// r as correlation_coefficient, and its two-sided significance with n - 2 degrees of freedom,
+// without the special cases of correlation_probability: r = 1 gives a probability at or near
+// 0, n = 2 gives NaN, and n < 2 wraps the unsigned n - 2 into a meaningless count.
+void correlation_with_probability(const float x[], const float y[], unsigned n, float* r, float* probability);
+
+// Running sums for a stream of pairs, owned by the caller, all set to 0 before the first pair:
+// the count, sum of x, sum of y, and sums of squared x, squared y and cross deviations. Each
+// deviation is taken from the running means that include its own pair, so the sums are not
+// exactly those about the final means.
+
+// Adds (x, y) to the sums and writes the correlation of all pairs so far (0 while either
+// sample has not varied, as after the first pair).
+void running_correlation_update(float x, float y, float* count, float* sum_x, float* sum_y, float* sum_xx,
+                                float* sum_yy, float* sum_xy, float* r);
+
+// Adds (x, y) to the sums and writes the least-squares line y = intercept + slope x of all
+// pairs so far and the mean of y; slope = 0 while x has not varied.
+void running_regression_update(float x, float y, float* count, float* sum_x, float* sum_y, float* sum_xx,
+                               float* sum_yy, float* sum_xy, float* intercept, float* slope, float* mean_y);
+
+// Replaces values[1..n], sorted ascending, by their ranks 1..n; equal values share the mean of
+// their ranks. *tie_sum receives the sum of t^3 - t over the groups of t equal values (0
+// without ties). {1, 2, 2, 3} becomes {1, 2.5, 2.5, 4} with tie sum 6.
+void rank_with_ties(unsigned n, float values[], float* tie_sum);
+
+// Spearman rank correlation of data1[1..n] and data2[1..n] (the arrays are not modified):
+// *d = sum of squared rank differences, *z its standard score against its mean and variance
+// under independence (ties accounted for), *probability_d the two-sided normal significance of
+// z, *rs the rank correlation coefficient and *probability_rs its significance as
+// correlation_probability(rs, n). When one sample has a single value throughout, its ranks do
+// not vary: rs and its probability are set to 0, and z and probability_d are left as the
+// caller had them. Allocates two work vectors of n floats ("allocation failure in
+// vector()") and sorts with sort2 ("NSTACK too small in sort2.").
+void spearman_rank_correlation(const float data1[], const float data2[], unsigned n, float* d, float* z,
+                               float* probability_d, float* rs, float* probability_rs);
+
+// ---------------------------------------------------------------------------------------------
 // Significance levels and their inverses. Counts are unsigned and enter as float values.
 
 // Two-sided significance of a correlation coefficient r between n pairs (n - 2 degrees of
@@ -112,6 +181,27 @@ float f_for_probability(float p, unsigned df1, unsigned df2);
 // radius (about 7.98); p = 0 gives -0.0 (the sign of -2 * 0); p > 1 gives a negative value;
 // p < 0 and NaN give NaN.
 float rayleigh_quantile(float p);
+
+// ---------------------------------------------------------------------------------------------
+// Random deviates. Process-wide state, shared by every caller and seed: a 32-entry shuffle
+// table and a spare normal deviate, without locks, so calls must not overlap across threads.
+
+// Uniform deviate in (0, 1): a multiplicative congruential generator (multiplier 16807,
+// modulus 2^31 - 1) behind a 32-entry shuffle table. The caller owns *seed: set it negative to
+// start or restart a sequence, then pass the same int unchanged on every call. A seed <= 0, or
+// the first call in the process, fills the table again: a negative seed starts from its
+// magnitude; 0, -2^31 and any seed on the first call start from 1, so a positive first seed
+// gives the sequence of -1. A later positive seed only continues the shared table. Results lie
+// in (0, 0.99999988079071044921875] and are never 0 or 1 for seeds from -2147483646 to 0.
+// -2147483647 starts from the modulus itself: the call returns 0.0 and leaves the seed at 0,
+// so the next call starts again from 1.
+float uniform_deviate(int* seed);
+
+// Standard normal deviate by the polar method from pairs of uniform deviates (rejected pairs,
+// about a fifth, are discarded). Each accepted pair gives two deviates: this call returns the
+// second, v2 f, and keeps v1 f for the next call of normal_deviate in the process, whatever
+// seed that call passes and even after the uniform sequence has been restarted.
+float normal_deviate(int* seed);
 
 }  // namespace numerics
 
