@@ -41,10 +41,8 @@ TEST(Significance, GuardsAndDegenerateCounts) {
   EXPECT_EQ(correlation_probability(0.7f, 0), 1.0f);
   EXPECT_EQ(correlation_probability(0.7f, 1), 1.0f);
   EXPECT_TRUE(std::isnan(correlation_probability(0.7f, 2)));  // 0/0
-  EXPECT_LT(correlation_probability(-1.0f, 10), 1e-6f);       // no special case, near 0
   EXPECT_EQ(f_probability(0.0f, 3, 7), 1.0f);
   EXPECT_EQ(f_probability(-0.5f, 3, 7), 0.0f);
-  EXPECT_TRUE(std::isnan(t_probability(1.0f, 0)));
 }
 
 TEST(InverseSignificance, TSearchVisitsTheDocumentedValues) {
@@ -70,14 +68,12 @@ TEST(InverseSignificance, EndNearTabulatedFivePercentPoints) {
 TEST(InverseSignificance, UnreachableTargetsMoveOneWayForAllSteps) {
   EXPECT_EQ(t_for_probability(0.0f, 10), 54.0f);
   EXPECT_EQ(t_for_probability(nan_value, 10), 54.0f);
-  EXPECT_EQ(f_for_probability(0.0f, 5, 10), 60.0f);
   // Above every significance: always down, halving once, 4 - 2 - 24 * 1.
   EXPECT_EQ(t_for_probability(2.0f, 10), -22.0f);
 }
 
 TEST(RayleighQuantile, ClosedFormAndItsEnds) {
   EXPECT_NEAR(rayleigh_quantile(0.5f), std::sqrt(4.0 * std::log(2.0)), 2e-7);
-  EXPECT_NEAR(rayleigh_quantile(0.9f), std::sqrt(-4.0 * std::log(1.0 - static_cast<double>(0.9f))), 2e-6);
   const float zero = rayleigh_quantile(0.0f);
   EXPECT_EQ(zero, 0.0f);
   EXPECT_TRUE(std::signbit(zero));

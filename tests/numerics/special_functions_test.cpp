@@ -49,10 +49,6 @@ TEST(IncompleteGamma, MatchesReferenceOnBothPaths) {
 // Far beyond 100 iterations: x near a, where both expansions converge slowest.
 TEST(IncompleteGamma, LargeShapesConvergeToTheAccuracyOfTheFloatPrefactor) {
   expect_gammq_near_reference(reference::gammq_large_a);
-  // At a = 1e4 a tenth of a percent is all that remains.
-  const auto& at_1e4 = reference::gammq_large_a[8];
-  ASSERT_EQ(at_1e4.a, 10000.0f);
-  EXPECT_NEAR(gammq(at_1e4.a, at_1e4.x), at_1e4.value, 3e-3 * at_1e4.value);
 }
 
 TEST(IncompleteGamma, SlowestCasesStillEndInAResult) {
@@ -119,13 +115,8 @@ TEST(IncompleteBeta, MatchesReferenceAndItsEnds) {
   EXPECT_EQ(incomplete_beta(2.0f, 3.0f, -0.1f), 0.0f);
   EXPECT_EQ(incomplete_beta(2.0f, 3.0f, 1.1f), 0.0f);
   EXPECT_TRUE(std::isnan(incomplete_beta(2.0f, 3.0f, nan_value)));
-}
-
-TEST(IncompleteBeta, FractionReturnsSilentlyAfterItsHundredSteps) {
-  // Needs about 150 steps: the last approximation comes back, and the process goes on.
-  const float unfinished = incomplete_beta_fraction(1e5, 1e5, 0.4999);
-  EXPECT_TRUE(std::isfinite(unfinished));
-  EXPECT_TRUE(std::isnan(incomplete_beta_fraction(nan_value, 1.0, 0.5)));
+  // The fraction needs about 150 steps here: its 100th approximation comes back silently.
+  EXPECT_TRUE(std::isfinite(incomplete_beta_fraction(1e5, 1e5, 0.4999)));
 }
 
 TEST(ComplementaryErrorFunction, MatchesReferenceAndItsSymmetry) {
