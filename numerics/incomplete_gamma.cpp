@@ -56,6 +56,10 @@ void gser(float* result, float a, float x, float* log_gamma_of_a) {
     term *= x / k;
     sum += term;
     if (fabs(static_cast<double>(term)) < fabs(static_cast<double>(sum)) * relative_tolerance) {
+      // For a just above 1/FLT_MAX the sum, about e^x / a, exceeds the float range even though
+      // the first term did not: that is the same degenerate a as a reciprocal that overflows,
+      // and it ends the same way rather than with an infinite P.
+      if (isinf(sum)) break;
       *result = sum * gamma_prefactor(a, x, *log_gamma_of_a);
       return;
     }

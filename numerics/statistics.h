@@ -48,8 +48,9 @@ float gammq(float a, float x);
 // routine gser" when the series does not settle within 5,000,000 terms. That limit covers
 // every a > 0 and 0 <= x < a + 1: the terms shrink by the factor x/k <= 1, and the slowest
 // case, factor exactly 1 (a >= 2^24, where k + 1 rounds back to k in float, and x = a), needs
-// about 3.5 million terms. What still ends in the message: NaN arguments, and a below about
-// 3e-39, whose reciprocal overflows float.
+// about 3.5 million terms. What still ends in the message: NaN arguments, and a so small that
+// the float sum, about e^x / a, overflows (a below 3e-39, whose reciprocal already overflows,
+// and a below about 8e-39 as x nears 1).
 void gser(float* result, float a, float x, float* log_gamma_of_a);
 
 // Continued fraction for Q(a, x), valid for x >= a + 1. Stores ln Gamma(a) (rounded to
@@ -178,8 +179,8 @@ float f_for_probability(float p, unsigned df1, unsigned df2);
 
 // Quantile of the Rayleigh distribution of scale sqrt(2): the r >= 0 with
 // exp(-r^2 / 4) = 1 - p, for 0 <= p < 1. p = 1 is replaced by 1 - 2^-23 and gives a finite
-// radius (about 7.98); p = 0 gives -0.0 (the sign of -2 * 0); p > 1 gives a negative value;
-// p < 0 and NaN give NaN.
+// radius (about 7.98); p = 0 gives -0.0 (the sign of -2 * 0); 1 < p < 2 gives a negative
+// value, p = 2 gives 0; p < 0, p > 2 and NaN give NaN.
 float rayleigh_quantile(float p);
 
 // ---------------------------------------------------------------------------------------------

@@ -97,8 +97,10 @@ TEST(IncompleteGammaDeathTest, WhatCannotConvergeEndsWithTheIterationMessages) {
   EXPECT_RUN_TIME_ERROR(gammq(1.0f, nan_value), "a too large, ITMAX too small in gcf");
   EXPECT_RUN_TIME_ERROR(gser(&value, nan_value, 1.0f, &log_gamma_of_a), "a too large, ITMAX too small in routine gser");
   EXPECT_RUN_TIME_ERROR(gser(&value, 2.0f, nan_value, &log_gamma_of_a), "a too large, ITMAX too small in routine gser");
-  // 1/a overflows float.
+  // 1/a overflows float; just above 1/FLT_MAX the sum does, which must not give an infinite P.
   EXPECT_RUN_TIME_ERROR(gser(&value, 1e-39f, 0.5f, &log_gamma_of_a), "a too large, ITMAX too small in routine gser");
+  EXPECT_RUN_TIME_ERROR(gser(&value, 3.0e-39f, 0.03f, &log_gamma_of_a), "a too large, ITMAX too small in routine gser");
+  EXPECT_RUN_TIME_ERROR(gammq(3.0e-39f, 0.03f), "a too large, ITMAX too small in routine gser");
   // a + 1 rounds to a in double, so x = a takes the fraction, which starts by dividing by 0.
   EXPECT_RUN_TIME_ERROR(gammq(1e16f, 1e16f), "a too large, ITMAX too small in gcf");
 }
