@@ -64,7 +64,8 @@ void gcf(float* result, float a, float x, float* log_gamma_of_a);
 
 // Regularised incomplete beta function I_x(a, b) for a, b > 0 and 0 <= x <= 1, by a
 // continued fraction (on 1 - x with a and b swapped when x lies above the mean). Returns 0,
-// silently, for x < 0 or x > 1; I_0 = 0 and I_1 = 1.
+// silently, for x < 0 or x > 1; I_0 = 0 and I_1 = 1. When a + b exceeds the float range
+// (FLT_MAX) the values between the ends are NaN.
 float incomplete_beta(float a, float b, float x);
 
 // The continued fraction behind incomplete_beta, evaluated in double. Gives up after 100
@@ -180,7 +181,8 @@ float f_for_probability(float p, unsigned df1, unsigned df2);
 // Quantile of the Rayleigh distribution of scale sqrt(2): the r >= 0 with
 // exp(-r^2 / 4) = 1 - p, for 0 <= p < 1. p = 1 is replaced by 1 - 2^-23 and gives a finite
 // radius (about 7.98); p = 0 gives -0.0 (the sign of -2 * 0); 1 < p < 2 gives a negative
-// value, p = 2 gives 0; p < 0, p > 2 and NaN give NaN.
+// value, p = 2 gives 0; p < 0, p > 2 and NaN give NaN, except that a p so close to 0 that
+// 1 - p rounds to 1 gives -0.0 as p = 0 does.
 float rayleigh_quantile(float p);
 
 // ---------------------------------------------------------------------------------------------

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <float.h>
+
 #include <cmath>
 #include <iterator>
 #include <limits>
@@ -116,6 +118,10 @@ TEST(IncompleteBeta, MatchesReferenceAndItsEnds) {
   EXPECT_EQ(incomplete_beta(2.0f, 3.0f, 1.0f), 1.0f);
   EXPECT_EQ(incomplete_beta(2.0f, 3.0f, -0.1f), 0.0f);
   EXPECT_EQ(incomplete_beta(2.0f, 3.0f, 1.1f), 0.0f);
+  // a + b overflows float: the ends keep their values, what lies between is NaN.
+  EXPECT_EQ(incomplete_beta(FLT_MAX, FLT_MAX, 0.0f), 0.0f);
+  EXPECT_EQ(incomplete_beta(FLT_MAX, FLT_MAX, 1.0f), 1.0f);
+  EXPECT_TRUE(std::isnan(incomplete_beta(FLT_MAX, FLT_MAX, 0.5f)));
   EXPECT_TRUE(std::isnan(incomplete_beta(2.0f, 3.0f, nan_value)));
   // The fraction needs about 150 steps here: its 100th approximation comes back silently.
   EXPECT_TRUE(std::isfinite(incomplete_beta_fraction(1e5, 1e5, 0.4999)));
