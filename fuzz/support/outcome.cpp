@@ -6,11 +6,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-// The fuzz build's heap: requests above heap_limit_bytes are refused with null instead of being
-// reported by the sanitizer, as a heap that runs out would answer.
-extern "C" const char* __asan_default_options() { return "allocator_may_return_null=1:max_allocation_size_mb=32"; }
-static_assert(fuzz::heap_limit_bytes == size_t{32} << 20, "keep the heap limit and the sanitizer option equal");
-
 namespace fuzz {
 
 const char* const silent_exit = "(silent exit with status 1)";
@@ -138,12 +133,20 @@ bool is_nan(float x) { return x != x; }
 
 }  // namespace fuzz
 
-// Link-time wrappers (-Wl,--wrap=...): the toolkit's references to exit and run_time_error
-// arrive here. Outside an armed call they do what they always do.
+// Link-time wrappers (-Wl,--wrap=...): the toolkit's references to malloc, exit and
+// run_time_error arrive here. Outside an armed call they do what they always do.
 extern "C" {
 
+void* __real_malloc(size_t size);
 [[noreturn]] void __real_exit(int status);
 [[noreturn]] void __real__ZN8numerics14run_time_errorEPKc(const char* message);
+
+// Inside a toolkit call the heap refuses blocks above heap_limit_bytes, as a heap that has run
+// out would: the allocation failure paths are reached without exhausting memory.
+void* __wrap_malloc(size_t size) {
+  if (fuzz::landing != nullptr && size > fuzz::heap_limit_bytes) return nullptr;
+  return __real_malloc(size);
+}
 
 [[noreturn]] void __wrap_exit(int status) {
   if (fuzz::landing != nullptr) {

@@ -5,8 +5,8 @@
 // three-dimensional real transform). Those are specified outcomes, not faults, so the fuzz
 // targets are linked with the process exit and run_time_error wrapped (see fuzz/CMakeLists.txt):
 // inside outcome_of the wrappers jump back to the target instead, which then checks that the
-// report was the documented one and goes on with the next input. The toolkit's sources are
-// compiled as they are.
+// report was the documented one and goes on with the next input. malloc is wrapped too, to
+// play a heap with a limit. The toolkit's sources are compiled as they are.
 #ifndef FUZZ_SUPPORT_OUTCOME_H
 #define FUZZ_SUPPORT_OUTCOME_H
 
@@ -55,8 +55,9 @@ inline void expect(bool condition, const char* what) {
 // The outcome must be `wanted` (nullptr: the call returned).
 void expect_outcome(const char* outcome, const char* wanted);
 
-// Largest block the fuzz build's heap hands out; larger requests are refused (return null),
-// so that the toolkit's allocation failure paths are reached without exhausting memory.
+// Largest block the heap hands out inside outcome_of; larger requests are refused (malloc
+// returns null), so that the toolkit's allocation failure paths are reached without
+// exhausting memory.
 constexpr size_t heap_limit_bytes = size_t{32} << 20;
 
 // The call must return.
