@@ -3,5 +3,6 @@
 #define NUMERICS_NUMERICS_H
 
 #include "numerics/arrays.h"
+#include "numerics/fitting.h"
 
 #endif
