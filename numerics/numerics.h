@@ -4,5 +4,9 @@
 
 #include "numerics/arrays.h"
 #include "numerics/fitting.h"
+#include "numerics/fourier.h"
+#include "numerics/linear_algebra.h"
+#include "numerics/sorting.h"
+#include "numerics/statistics.h"
 
 #endif

@@ -1,0 +1,79 @@
+#include <stdint.h>
+#include <stdlib.h>
+
+#include "numerics/arrays.h"
+#include "numerics/detail/fft_support.h"
+#include "numerics/detail/offset_storage.h"
+#include "numerics/fourier.h"
+
+namespace numerics {
+namespace {
+
+// True when data[size1][size2][size3] is the last of size1*size2*size3 floats from
+// data[1][1][1]. Compared as addresses, since the elements may lie in separate blocks.
+bool is_one_block(float*** data, unsigned size1, unsigned size2, unsigned size3) {
+  const unsigned count = size1 * size2 * size3;
+  const uintptr_t first = reinterpret_cast<uintptr_t>(&data[1][1][1]);
+  const uintptr_t past_last = reinterpret_cast<uintptr_t>(&data[size1][size2][size3] + 1);
+  return past_last - first == static_cast<uintptr_t>(count) * sizeof(float);
+}
+
+}  // namespace
+
+void real_fft_3d(float*** data, float** nyquist, unsigned size1, unsigned size2, unsigned size3, int sign) {
+  if (!detail::is_power_of_two(size1) || !detail::is_power_of_two(size2) || !detail::is_power_of_two(size3) ||
+      size3 < 2)
+    run_time_error("sizes must be powers of two, size3 at least 2, in real_fft_3d");
+  if (static_cast<unsigned long long>(size1) * size2 * size3 > 2 * detail::max_complex_values)
+    run_time_error("too many values in real_fft_3d");
+  // A tensor that is not one block cannot be viewed as a flat array: leave without a word.
+  if (!is_one_block(data, size1, size2, size3)) exit(1);
+
+  const float c1 = 0.5f;
+  const float c2 = static_cast<float>(-0.5 * sign);
+  const detail::rotation rotation(sign * (detail::two_pi / size3));
+  const unsigned dims[3] = {size1, size2, size3 >> 1};
+  const unsigned* dims_from_1 = detail::displaced(dims, -1);
+  float* flat = detail::displaced(&data[1][1][1], -1);
+
+  if (sign == 1) {
+    complex_fft_nd(flat, dims_from_1, 3, 1);
+    for (unsigned i1 = 1; i1 <= size1; ++i1) {
+      for (unsigned i2 = 1; i2 <= size2; ++i2) {
+        nyquist[i1][2 * i2 - 1] = data[i1][i2][1];
+        nyquist[i1][2 * i2] = data[i1][i2][2];
+      }
+    }
+  }
+
+  // Each value is combined with the one at the opposite frequency in every dimension.
+  for (unsigned i1 = 1; i1 <= size1; ++i1) {
+    const unsigned j1 = i1 == 1 ? 1 : size1 - i1 + 2;
+    detail::twiddle w;
+    for (unsigned i3 = 1; i3 <= (size3 >> 2) + 1; ++i3) {
+      const unsigned g = 2 * i3 - 1;
+      for (unsigned i2 = 1; i2 <= size2; ++i2) {
+        if (i3 == 1) {
+          // Zero frequency along the last dimension: its mirror is in the Nyquist plane.
+          const unsigned j2 = i2 == 1 ? 1 : 2 * (size2 - i2) + 3;
+          float* a = &data[i1][i2][1];
+          float* b = &nyquist[j1][j2];
+          const detail::half_sums h(c1, c2, a, b);
+          a[0] = h.h1r + h.h2r;
+          a[1] = h.h1i + h.h2i;
+          b[0] = h.h1r - h.h2r;
+          b[1] = h.h2i - h.h1i;
+        } else {
+          const unsigned j2 = i2 == 1 ? 1 : size2 - i2 + 2;
+          const unsigned j3 = size3 + 3 - 2 * i3;
+          detail::recombine(c1, c2, w, &data[i1][i2][g], &data[j1][j2][j3]);
+        }
+      }
+      w.advance(rotation);
+    }
+  }
+
+  if (sign == -1) complex_fft_nd(flat, dims_from_1, 3, -1);
+}
+
+}  // namespace numerics
