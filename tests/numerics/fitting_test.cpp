@@ -145,25 +145,21 @@ TEST(GaussJordanDeathTest, SingularMatricesEndTheProcess) {
 }
 
 TEST(GaussianSumModel, ValuesDerivativesAndPartialTriples) {
-  Matrix p(1, 6, {2.0f, 0.5f, 0.75f, -1.5f, -1.0f, 1.25f}), d(1, 6), scratch(1, 6);
+  Matrix p(1, 6, {2.0f, 0.5f, 0.75f, -1.5f, -1.0f, 1.25f}), d(1, 6);
   float value = 0.0f;
   gaussian_sum_model(0.5f, p[1], &value, d[1], 3);
   EXPECT_EQ(value, 2.0f);
   EXPECT_EQ(std::vector<float>(d[1] + 1, d[1] + 4), std::vector<float>({1, 0, 0}));
-  gaussian_sum_model(0.1f, p[1], &value, d[1], 6);
-  EXPECT_NEAR(value, 2.0 * std::exp(-std::pow(0.4 / 0.75, 2)) - 1.5 * std::exp(-std::pow(1.1 / 1.25, 2)), 1e-6);
-  for (int l = 1; l <= 6; ++l) {  // against central differences
-    float up, down;
-    p[1][l] += 0.01f;
-    gaussian_sum_model(0.1f, p[1], &up, scratch[1], 6);
-    p[1][l] -= 0.02f;
-    gaussian_sum_model(0.1f, p[1], &down, scratch[1], 6);
-    p[1][l] += 0.01f;
-    EXPECT_NEAR(d[1][l], (up - down) / 0.02, 2e-3) << "parameter " << l;
-  }
+  // One width from the first centre: e = exp(-1), dy/dE = dy/dG = 2 B e / G.
+  gaussian_sum_model(1.25f, p[1], &value, d[1], 6);
+  const double e = std::exp(-1.0);
+  EXPECT_FLOAT_EQ(value, 2.0 * e - 1.5 * std::exp(-std::pow(2.25 / 1.25, 2)));
+  EXPECT_FLOAT_EQ(d[1][1], e);
+  EXPECT_FLOAT_EQ(d[1][2], 4.0 * e / 0.75);
+  EXPECT_FLOAT_EQ(d[1][3], 4.0 * e / 0.75);
   for (int partial : {4, 5}) {  // arrays that end with the partial triple, never reached
-    Matrix q(1, partial, std::vector<float>(p[1] + 1, p[1] + 1 + partial));
-    gaussian_sum_model(0.5f, q[1], &value, scratch[1], partial);
+    Matrix q(1, partial, std::vector<float>(p[1] + 1, p[1] + 1 + partial)), dq(1, partial);
+    gaussian_sum_model(0.5f, q[1], &value, dq[1], partial);
     EXPECT_EQ(value, 2.0f);
   }
 }
@@ -243,4 +239,65 @@ TEST(LevenbergMarquardtDeathTest, StepsWithoutAFitInProgressEndTheProcess) {
   EXPECT_RUN_TIME_ERROR(fit.step(0.0f), "lm_step: no fit in progress");
   fit.run();  // a finished fit leaves nothing in progress
   EXPECT_RUN_TIME_ERROR(fit.step(0.001f), "lm_step: no fit in progress");
+}
+
+namespace {
+
+// The six outputs of fit_line (intercept, slope, their uncertainties, chi-square,
+// goodness); without deviations the fit is handed no sdev array at all.
+std::vector<float> line_fit(std::vector<float> x, std::vector<float> y, std::vector<float> sdev = {}) {
+  const int n = static_cast<int>(x.size());
+  Matrix data(3, n);
+  for (int i = 1; i <= n; ++i) {
+    data[1][i] = x[i - 1];
+    data[2][i] = y[i - 1];
+    data[3][i] = sdev.empty() ? 0.0f : sdev[i - 1];
+  }
+  std::vector<float> out(6, -1.0f);
+  fit_line(data[1], data[2], n, sdev.empty() ? nullptr : data[3], sdev.empty() ? 0 : 1, &out[0], &out[1], &out[2],
+           &out[3], &out[4], &out[5]);
+  return out;
+}
+
+}  // namespace
+
+TEST(LineFit, PointsOnALine) {
+  // The uncertainties are scaled by a scatter of 0.
+  EXPECT_EQ(line_fit({1, 2, 3, 4, 5}, {3, 5, 7, 9, 11}), std::vector<float>({1, 2, 0, 0, 0, 1}));
+  // Unit deviations give the same line, uncertainties from S = 5, S_x = 15, S_tt = 10 alone,
+  // and the goodness of a chi-square of 0.
+  const float intercept_sdev = static_cast<float>(std::sqrt((1.0 + 4.5) / 5.0));
+  const float slope_sdev = static_cast<float>(std::sqrt(1.0 / 10.0));
+  EXPECT_EQ(line_fit({1, 2, 3, 4, 5}, {3, 5, 7, 9, 11}, {1, 1, 1, 1, 1}),
+            std::vector<float>({1, 2, intercept_sdev, slope_sdev, 0, 1}));
+}
+
+TEST(LineFit, ScatterGoodnessAndUncertainties) {
+  // Residuals -0.5, 0.5, 0.5, -0.5 about y = 0.5: chi-square 1, scatter sqrt(1/2) when
+  // unweighted, goodness Q(1, 1/2) = exp(-1/2) with unit deviations.
+  const auto plain = line_fit({0, 1, 2, 3}, {0, 1, 1, 0});
+  const auto weighted = line_fit({0, 1, 2, 3}, {0, 1, 1, 0}, {1, 1, 1, 1});
+  EXPECT_EQ(plain[0], 0.5f);
+  EXPECT_EQ(plain[1], 0.0f);
+  EXPECT_EQ(plain[4], 1.0f);
+  EXPECT_EQ(plain[5], 1.0f);
+  EXPECT_FLOAT_EQ(plain[3], std::sqrt(1.0 / 5.0) * std::sqrt(0.5));
+  EXPECT_FLOAT_EQ(plain[2], std::sqrt((1.0 + 36.0 / 20.0) / 4.0) * std::sqrt(0.5));
+  EXPECT_FLOAT_EQ(weighted[3], std::sqrt(1.0 / 5.0));
+  EXPECT_EQ(weighted[4], 1.0f);
+  EXPECT_NEAR(weighted[5], std::exp(-0.5), 1e-6);
+  EXPECT_EQ(line_fit({0, 1, 2, 3, 4, 5}, {9, -3, 4, 100, 0.25f, 7})[5], 1.0f);
+  // Two unweighted points: no degree of freedom left, the uncertainties are NaN.
+  const auto two = line_fit({0, 1}, {0, 1});
+  EXPECT_TRUE(std::isnan(two[2]) && std::isnan(two[3]));
+  // Weighted uncertainties follow from the abscissas and deviations alone.
+  const auto a = line_fit({-1, 0.5f, 2, 7}, {3, 1, 4, 1}, {0.5f, 1, 2, 0.25f});
+  const auto b = line_fit({-1, 0.5f, 2, 7}, {-20, 55, 0.125f, 9}, {0.5f, 1, 2, 0.25f});
+  EXPECT_NE(a[1], b[1]);
+  EXPECT_EQ(a[2], b[2]);
+  EXPECT_EQ(a[3], b[3]);
+}
+
+TEST(LineFitDeathTest, WeightedFitOfTwoPointsEndsTheProcess) {
+  EXPECT_RUN_TIME_ERROR(line_fit({0, 1}, {0, 1}, {1, 1}), "Invalid arguments in routine gammq");
 }
