@@ -26,9 +26,10 @@ struct Matrix {
 };
 
 // `count` samples of a sum of Gaussians with parameters `truth` on [-3, 3] with sdev 0.1:
-// rows 1..3 of `data` are x, y and sdev. Every parameter starts fitted and at the truth.
+// rows 1..3 of `data` are x, y and sdev. Every parameter is fitted and starts at `guess`, or
+// at the truth when no guess is given.
 struct Fit {
-  Fit(int count, std::vector<float> truth)
+  Fit(int count, std::vector<float> truth, std::vector<float> guess = {})
       : count(count), n(static_cast<int>(truth.size())), data(3, count), p(1, n, truth), mask(ivector(1, n)),
         covariance(n, n), curvature(n, n) {
     Matrix unused(1, n);
@@ -38,6 +39,7 @@ struct Fit {
       gaussian_sum_model(data[1][i], p[1], &data[2][i], unused[1], n);
       data[3][i] = 0.1f;
     }
+    std::copy(guess.begin(), guess.end(), p[1] + 1);
   }
   ~Fit() { release_ivector(mask, 1, n); }
   float* params() const { return p[1]; }
@@ -72,6 +74,22 @@ struct Fit {
   Matrix covariance, curvature;
   float chi_square = -1.0f, lambda = -1.0f;
 };
+
+// The six outputs of fit_line (intercept, slope, their uncertainties, chi-square,
+// goodness); without deviations the fit is handed no sdev array at all.
+std::vector<float> line_fit(std::vector<float> x, std::vector<float> y, std::vector<float> sdev = {}) {
+  const int n = static_cast<int>(x.size());
+  Matrix data(3, n);
+  for (int i = 1; i <= n; ++i) {
+    data[1][i] = x[i - 1];
+    data[2][i] = y[i - 1];
+    data[3][i] = sdev.empty() ? 0.0f : sdev[i - 1];
+  }
+  std::vector<float> out(6, -1.0f);
+  fit_line(data[1], data[2], n, sdev.empty() ? nullptr : data[3], sdev.empty() ? 0 : 1, &out[0], &out[1], &out[2],
+           &out[3], &out[4], &out[5]);
+  return out;
+}
 
 // A model that claims to depend on params[1] while its value never changes.
 void constant_model(float, const float[], float* value, float derivatives[], int) {
@@ -165,17 +183,13 @@ TEST(GaussianSumModel, ValuesDerivativesAndPartialTriples) {
 }
 
 TEST(LevenbergMarquardt, FitsOneAndTwoGaussians) {
-  Fit one(61, {2.0f, 0.5f, 0.75f});
-  std::copy_n(std::vector<float>{1.6f, 0.2f, 1.0f}.begin(), 3, one.params() + 1);
+  const std::vector<float> truth = {2.0f, -1.0f, 0.6f, 1.5f, 1.2f, 0.5f};
+  Fit one(61, {2.0f, -1.0f, 0.6f}, {1.6f, -0.7f, 0.9f});
   one.run();
-  EXPECT_NEAR(one.params()[1], 2.0f, 1e-4);
-  EXPECT_NEAR(one.params()[2], 0.5f, 1e-4);
-  EXPECT_NEAR(one.params()[3], 0.75f, 1e-4);
+  for (int l = 1; l <= 3; ++l) EXPECT_NEAR(one.params()[l], truth[l - 1], 1e-4) << "parameter " << l;
   one.expect_covariance_is_inverse_curvature();
 
-  const std::vector<float> truth = {2.0f, -1.0f, 0.6f, 1.5f, 1.2f, 0.5f};
-  Fit two(121, truth);
-  std::copy_n(std::vector<float>{1.7f, -0.8f, 0.8f, 1.8f, 1.0f, 0.6f}.begin(), 6, two.params() + 1);
+  Fit two(121, truth, {1.7f, -0.8f, 0.8f, 1.8f, 1.0f, 0.6f});
   two.run();
   for (int l = 1; l <= 6; ++l) EXPECT_NEAR(two.params()[l], truth[l - 1], 1e-4) << "parameter " << l;
   EXPECT_LT(two.chi_square, 1e-6f);
@@ -184,9 +198,8 @@ TEST(LevenbergMarquardt, FitsOneAndTwoGaussians) {
 }
 
 TEST(LevenbergMarquardt, FrozenParametersKeepTheirValueAndHaveNoCovariance) {
-  Fit fit(121, {2.0f, -1.0f, 0.6f, 1.5f, 1.2f, 0.5f});
   const std::vector<float> guess = {2.0f, -0.9f, 0.7f, 1.3f, 1.3f, 0.55f};
-  std::copy_n(guess.begin(), 6, fit.params() + 1);
+  Fit fit(121, {2.0f, -1.0f, 0.6f, 1.5f, 1.2f, 0.5f}, guess);
   fit.mask[1] = fit.mask[5] = 0;
   fit.run();
   EXPECT_EQ(fit.params()[1], guess[0]);
@@ -203,8 +216,7 @@ TEST(LevenbergMarquardt, FrozenParametersKeepTheirValueAndHaveNoCovariance) {
 }
 
 TEST(LevenbergMarquardt, StartingCallLambdaAndRejectionOfEqualChiSquare) {
-  Fit fit(61, {2.0f, 0.5f, 0.75f});
-  fit.params()[2] = 0.4f;
+  Fit fit(61, {2.0f, 0.5f, 0.75f}, {2.0f, 0.4f, 0.75f});
   fit.step(-1.0f);  // the trial improves: 0.001f * 0.1 in double, rounded to float
   EXPECT_EQ(fit.lambda, 0.00010000000474974513f);
   EXPECT_NE(fit.lambda, 0.0001f);
@@ -240,26 +252,6 @@ TEST(LevenbergMarquardtDeathTest, StepsWithoutAFitInProgressEndTheProcess) {
   fit.run();  // a finished fit leaves nothing in progress
   EXPECT_RUN_TIME_ERROR(fit.step(0.001f), "lm_step: no fit in progress");
 }
-
-namespace {
-
-// The six outputs of fit_line (intercept, slope, their uncertainties, chi-square,
-// goodness); without deviations the fit is handed no sdev array at all.
-std::vector<float> line_fit(std::vector<float> x, std::vector<float> y, std::vector<float> sdev = {}) {
-  const int n = static_cast<int>(x.size());
-  Matrix data(3, n);
-  for (int i = 1; i <= n; ++i) {
-    data[1][i] = x[i - 1];
-    data[2][i] = y[i - 1];
-    data[3][i] = sdev.empty() ? 0.0f : sdev[i - 1];
-  }
-  std::vector<float> out(6, -1.0f);
-  fit_line(data[1], data[2], n, sdev.empty() ? nullptr : data[3], sdev.empty() ? 0 : 1, &out[0], &out[1], &out[2],
-           &out[3], &out[4], &out[5]);
-  return out;
-}
-
-}  // namespace
 
 TEST(LineFit, PointsOnALine) {
   // The uncertainties are scaled by a scatter of 0.
