@@ -63,8 +63,10 @@ using model_function = void (*)(float x, const float params[], float* value, flo
 //   evaluates chi-square at the trial parameters. A strictly lower chi-square is accepted
 //   (params and curvature updated, *lambda times 0.1); otherwise the trial is rejected
 //   (*lambda times 10, params and curvature unchanged; covariance holds the rejected
-//   trial's curvature). *chi_square always leaves holding the chi-square of params, so the
-//   starting call returns *lambda 0.00010000000474974513 or 0.010000000707805157;
+//   trial's curvature). Each factor is applied in double and rounded to float, so the
+//   starting call returns *lambda 0.00010000000474974513 or 0.010000000707805157. After
+//   every call but the final one, *chi_square holds the chi-square of params (its incoming
+//   value is never read);
 // - the final call, *lambda == 0: fills covariance with the inverse of the curvature of the
 //   accepted parameters, with zero rows and columns for frozen parameters, releases the
 //   work storage and changes nothing else.
@@ -74,8 +76,8 @@ using model_function = void (*)(float x, const float params[], float* value, flo
 // all zeros.
 //
 // Ends the process with "lm_step: no fit in progress" for a step or final call without a
-// starting call, and through gaussj ("gaussj: Singular Matrix-1" or "-2") when the damped
-// matrix is singular, e.g. for a fitted parameter the model does not depend on. A zero
+// starting call, and through gaussj ("gaussj: Singular Matrix-1" or "gaussj: Singular
+// Matrix-2") when the damped matrix is singular, e.g. for a fitted parameter the model does not depend on. A zero
 // standard deviation gives infinities or NaNs, and a NaN chi-square counts as a rejected step.
 //
 // Keeps the fit in process-wide static storage without locks: only one fit at a time, and
