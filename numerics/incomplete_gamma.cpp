@@ -71,6 +71,11 @@ void gser(float* result, float a, float x, float* log_gamma_of_a) {
 void gcf(float* result, float a, float x, float* log_gamma_of_a) {
   const float tiny = 1e-30f;
   *log_gamma_of_a = static_cast<float>(log_gamma(a));
+  // Q(a, +inf) = 0; the fraction itself would only run on NaN until its limit.
+  if (x == INFINITY && a > 0.0f && a < INFINITY) {
+    *result = 0.0f;
+    return;
+  }
   float q = static_cast<float>(static_cast<double>(x) + 1.0 - static_cast<double>(a));
   float c = 1e30f;
   float d = static_cast<float>(1.0 / static_cast<double>(q));

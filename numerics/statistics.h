@@ -39,7 +39,8 @@ double log_gamma(double x);
 // is 4 (1 + x + |a ln x| + |ln Gamma(a)|) 2^-24, relative to Q on the fraction path and
 // absolute on the series path. Iterations never run out for a finite a > 0 and x >= 0 (see
 // gser and gcf), so large a costs accuracy, never the process; the exceptions are the
-// degenerate floats named there. NaN arguments end in the gcf message.
+// degenerate floats named there. x = +infinity gives 0 (through gcf); NaN arguments end in
+// the gcf message.
 float gammq(float a, float x);
 
 // Series for P(a, x), valid for x < a + 1. Stores ln Gamma(a) (rounded to float) in
@@ -54,7 +55,8 @@ float gammq(float a, float x);
 void gser(float* result, float a, float x, float* log_gamma_of_a);
 
 // Continued fraction for Q(a, x), valid for x >= a + 1. Stores ln Gamma(a) (rounded to
-// float) in *log_gamma_of_a first, then Q(a, x) in *result. Ends the process with "a too
+// float) in *log_gamma_of_a first, then Q(a, x) in *result; x = +infinity with a finite
+// a > 0 gives exactly 0. Ends the process with "a too
 // large, ITMAX too small in gcf" when the fraction does not settle within 100,000 steps.
 // The need peaks near 23,000 steps (a around 2e11, x just above a + 1) over the whole float
 // range, so that happens only for NaN arguments and for a >= 2^53 with x = a, which the

@@ -82,6 +82,16 @@ TEST(IncompleteGamma, SwitchesFromSeriesToFractionAtAPlusOne) {
   expect_gammq_near_reference(rows);
 }
 
+// Q(a, +inf) = 0, where the fraction would only meet NaN.
+TEST(IncompleteGamma, InfiniteXGivesZero) {
+  float value = -1.0f;
+  float log_gamma_of_a = 0.0f;
+  EXPECT_EQ(gammq(2.5f, std::numeric_limits<float>::infinity()), 0.0f);
+  gcf(&value, 1e-3f, std::numeric_limits<float>::infinity(), &log_gamma_of_a);
+  EXPECT_EQ(value, 0.0f);
+  EXPECT_EQ(log_gamma_of_a, static_cast<float>(log_gamma(1e-3)));
+}
+
 TEST(IncompleteGammaDeathTest, BadArgumentsEndTheProcess) {
   float value = 0.0f;
   float log_gamma_of_a = 0.0f;
