@@ -15,30 +15,47 @@ namespace {
 jmp_buf* landing = nullptr;
 const char* ending = nullptr;
 
-// Heap blocks obtained by the armed call and not yet freed.
-constexpr int block_capacity = 1024;
-const volatile void* blocks[block_capacity];
-int block_count = 0;
-bool blocks_lost = false;
-pthread_t watched_thread;
+// Heap blocks recorded on the fuzzing thread: those obtained by the armed call and not yet
+// freed, and those that earlier ending calls left to the target (free_left_blocks).
+struct block_list {
+  static constexpr int capacity = 1024;
+  const volatile void* blocks[capacity];
+  int count = 0;
+  bool lost = false;
+
+  void add(const volatile void* p) {
+    if (count == capacity) lost = true;
+    else blocks[count++] = p;
+  }
+  bool remove(const volatile void* p) {
+    for (int i = count - 1; i >= 0; --i) {
+      if (blocks[i] == p) {
+        blocks[i] = blocks[--count];
+        return true;
+      }
+    }
+    return false;
+  }
+  void free_all() {
+    if (lost) fail("more heap blocks left by an ending call than can be tracked");
+    const volatile void* taken[capacity];
+    const int n = count;
+    for (int i = 0; i < n; ++i) taken[i] = blocks[i];
+    count = 0;
+    for (int i = 0; i < n; ++i) free(const_cast<void*>(taken[i]));
+  }
+};
+block_list call_blocks;
+block_list left_blocks;
+pthread_t watched_thread = pthread_self();
 
 void on_malloc(const volatile void* p, size_t) {
-  if (landing == nullptr || !pthread_equal(pthread_self(), watched_thread)) return;
-  if (block_count == block_capacity) {
-    blocks_lost = true;
-    return;
-  }
-  blocks[block_count++] = p;
+  if (landing != nullptr && pthread_equal(pthread_self(), watched_thread)) call_blocks.add(p);
 }
 
 void on_free(const volatile void* p) {
-  if (landing == nullptr || !pthread_equal(pthread_self(), watched_thread)) return;
-  for (int i = block_count - 1; i >= 0; --i) {
-    if (blocks[i] == p) {
-      blocks[i] = blocks[--block_count];
-      return;
-    }
-  }
+  if ((landing == nullptr && left_blocks.count == 0) || !pthread_equal(pthread_self(), watched_thread)) return;
+  if (!call_blocks.remove(p)) left_blocks.remove(p);
 }
 
 // How often each report ended a call, printed when the fuzzer finishes.
@@ -85,25 +102,31 @@ namespace detail {
 
 void arm(jmp_buf* at) {
   if (landing != nullptr) fail("outcome_of calls must not nest");
+  if (!pthread_equal(pthread_self(), watched_thread)) fail("toolkit calls come from one thread");
   ++calls;
-  block_count = 0;
-  blocks_lost = false;
-  watched_thread = pthread_self();
+  call_blocks.count = 0;
+  call_blocks.lost = false;
   landing = at;
 }
 
 void disarm_returned() { landing = nullptr; }
 
-const char* disarm_reported() {
+const char* disarm_reported(bool keep_blocks) {
   landing = nullptr;
-  if (blocks_lost) fail("more heap blocks left by an ending call than can be tracked");
-  for (int i = 0; i < block_count; ++i) free(const_cast<void*>(blocks[i]));
-  block_count = 0;
+  if (keep_blocks) {
+    if (call_blocks.lost) fail("more heap blocks left by an ending call than can be tracked");
+    for (int i = 0; i < call_blocks.count; ++i) left_blocks.add(call_blocks.blocks[i]);
+    call_blocks.count = 0;
+  } else {
+    call_blocks.free_all();
+  }
   count_report(ending);
   return ending;
 }
 
 }  // namespace detail
+
+void free_left_blocks() { left_blocks.free_all(); }
 
 void fail(const char* what) {
   fprintf(stderr, "postcondition failed: %s\n", what);

@@ -26,26 +26,41 @@ namespace detail {
 void arm(jmp_buf* landing);
 // The call returned: disarm.
 void disarm_returned();
-// The call ended the process: disarm, free the blocks it left, count the report and return
-// its message (or silent_exit).
-const char* disarm_reported();
+// The call ended the process: disarm, free the blocks it left (or keep them recorded for
+// free_left_blocks), count the report and return its message (or silent_exit).
+const char* disarm_reported(bool keep_blocks);
+
+template <bool keep_blocks, typename Call>
+const char* run(Call&& call) {
+  jmp_buf landing;
+  arm(&landing);
+  if (setjmp(landing) == 0) {
+    call();
+    disarm_returned();
+    return nullptr;
+  }
+  return disarm_reported(keep_blocks);
+}
 
 }  // namespace detail
 
 // Runs call(); returns nullptr when it returned, else the message with which it ended the
-// process (silent_exit for a quiet exit). The call must not leave C++ objects with destructors
-// between here and the toolkit, since an ending call skips their frames.
+// process (silent_exit for a quiet exit); the heap blocks such a call leaves are freed. The
+// call must not leave C++ objects with destructors between here and the toolkit, since an
+// ending call skips their frames.
 template <typename Call>
 const char* outcome_of(Call&& call) {
-  jmp_buf landing;
-  detail::arm(&landing);
-  if (setjmp(landing) == 0) {
-    call();
-    detail::disarm_returned();
-    return nullptr;
-  }
-  return detail::disarm_reported();
+  return detail::run<false>(call);
 }
+
+// As outcome_of for a routine that keeps some of its blocks as state when it ends early: the
+// blocks stay allocated until free_left_blocks, to be called once the routine has been made
+// to release its state.
+template <typename Call>
+const char* outcome_keeping_blocks(Call&& call) {
+  return detail::run<true>(call);
+}
+void free_left_blocks();
 
 // A postcondition that failed: prints what and aborts, which the fuzzer reports as a crash.
 [[noreturn]] void fail(const char* what);
