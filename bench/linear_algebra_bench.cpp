@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <functional>
 
 #include "harness.h"
 #include "matrices.h"
@@ -22,6 +21,13 @@ namespace {
 using bench::add;
 using bench::OffsetMatrix;
 using bench::run;
+
+#ifdef LOTWRIGHT_BENCH_EIGEN
+Eigen::Map<const Eigen::Matrix<float, Eigen::Dynamic, Eigen::Dynamic, Eigen::RowMajor>> row_major_map(
+    const std::vector<float>& m, int n) {
+  return {m.data(), n, n};
+}
+#endif
 
 #ifdef LOTWRIGHT_BENCH_LAPACK
 // Singular values and vectors of a column-major n x n matrix: U over a, V^T in vt.
@@ -55,34 +61,32 @@ struct LapackEigen {
 };
 #endif
 
-// A peer that works in place on a column-major copy of the input, refilled before each call.
-void add_in_place_peer(const char* routine, const char* peer, int n, const std::vector<float>& (*input_of)(int),
-                       std::function<std::function<void(float*)>(int)> make) {
+using MatrixInput = const std::vector<float>& (*)(int n);
+
+// A LAPACK driver (constructed for n, called on the matrix) that works in place on a
+// column-major copy of the input, refilled before each call.
+template <class Driver>
+void add_in_place_peer(const char* routine, const char* peer, int n, MatrixInput input_of) {
   const std::size_t bytes = std::size_t(n) * n * sizeof(float);
-  add(routine, peer, bench::square_label(n), bytes, [n, bytes, input_of, make](benchmark::State& state) {
+  add(routine, peer, bench::square_label(n), bytes, [n, bytes, input_of](benchmark::State& state) {
     const std::vector<float> input = bench::transposed(input_of(n), n);
     std::vector<float> work(input.size());
-    std::function<void(float*)> call = make(n);
-    run(state, {{work.data(), input.data(), bytes}}, [&] { call(work.data()); });
+    Driver driver(n);
+    run(state, {{work.data(), input.data(), bytes}}, [&] { driver(work.data()); });
   });
 }
 
 #ifdef LOTWRIGHT_BENCH_EIGEN
-// An Eigen solver constructed for n x n outside the timing; compute() takes the input as const.
-template <class Solver>
-void add_eigen(const char* routine, const char* peer, int n, const std::vector<float>& (*input_of)(int),
-               std::function<Solver(int)> make) {
+// An Eigen solver made for n x n by `make` outside the timing; compute() takes the input as const.
+template <class Make>
+void add_eigen(const char* routine, const char* peer, int n, MatrixInput input_of, Make make) {
   add(routine, peer, bench::square_label(n), 0, [n, input_of, make](benchmark::State& state) {
-    const Eigen::MatrixXf input = Eigen::Map<const Eigen::Matrix<float, Eigen::Dynamic, Eigen::Dynamic, Eigen::RowMajor>>(
-        input_of(n).data(), n, n);
-    Solver solver = make(n);
+    const Eigen::MatrixXf input = row_major_map(input_of(n), n);
+    auto solver = make(n);
     run(state, {}, [&] { solver.compute(input); });
   });
 }
 #endif
-
-const std::vector<float>& general_input(int n) { return bench::general_matrix(n); }
-const std::vector<float>& symmetric_input(int n) { return bench::symmetric_matrix(n); }
 
 }  // namespace
 
@@ -94,15 +98,13 @@ void bench::add_linear_algebra() {
       run(state, {a.refill(general_matrix(n))}, [&] { numerics::svd_decompose(a.rows, n, n, w.data(), v.rows); });
     });
 #ifdef LOTWRIGHT_BENCH_LAPACK
-    add_in_place_peer("svd_decompose", "LAPACK sgesvd", n, general_input, [](int size) {
-      return std::function<void(float*)>(LapackSvd(size));
-    });
+    add_in_place_peer<LapackSvd>("svd_decompose", "LAPACK sgesvd", n, general_matrix);
 #endif
 #ifdef LOTWRIGHT_BENCH_EIGEN
-    add_eigen<Eigen::JacobiSVD<Eigen::MatrixXf>>("svd_decompose", "Eigen JacobiSVD", n, general_input, [](int size) {
+    add_eigen("svd_decompose", "Eigen JacobiSVD", n, general_matrix, [](int size) {
       return Eigen::JacobiSVD<Eigen::MatrixXf>(size, size, Eigen::ComputeThinU | Eigen::ComputeThinV);
     });
-    add_eigen<Eigen::BDCSVD<Eigen::MatrixXf>>("svd_decompose", "Eigen BDCSVD", n, general_input, [](int size) {
+    add_eigen("svd_decompose", "Eigen BDCSVD", n, general_matrix, [](int size) {
       return Eigen::BDCSVD<Eigen::MatrixXf>(size, size, Eigen::ComputeThinU | Eigen::ComputeThinV);
     });
 #endif
@@ -115,14 +117,11 @@ void bench::add_linear_algebra() {
       run(state, {a.refill(symmetric_matrix(n))}, [&] { numerics::jacobi(a.rows, n, d.data(), v.rows, &rotations); });
     });
 #ifdef LOTWRIGHT_BENCH_LAPACK
-    add_in_place_peer("jacobi", "LAPACK ssyev", n, symmetric_input, [](int size) {
-      return std::function<void(float*)>(LapackEigen(size));
-    });
+    add_in_place_peer<LapackEigen>("jacobi", "LAPACK ssyev", n, symmetric_matrix);
 #endif
 #ifdef LOTWRIGHT_BENCH_EIGEN
-    add_eigen<Eigen::SelfAdjointEigenSolver<Eigen::MatrixXf>>(
-        "jacobi", "Eigen SelfAdjointEigenSolver", n, symmetric_input,
-        [](int size) { return Eigen::SelfAdjointEigenSolver<Eigen::MatrixXf>(size); });
+    add_eigen("jacobi", "Eigen SelfAdjointEigenSolver", n, symmetric_matrix,
+              [](int size) { return Eigen::SelfAdjointEigenSolver<Eigen::MatrixXf>(size); });
 #endif
   }
 }
@@ -168,8 +167,7 @@ bool bench::check_linear_algebra() {
   compare("eigenvalues of jacobi and ssyev", eigenvalues, eigen.w);
 #endif
 #ifdef LOTWRIGHT_BENCH_EIGEN
-  const Eigen::MatrixXf general =
-      Eigen::Map<const Eigen::Matrix<float, Eigen::Dynamic, Eigen::Dynamic, Eigen::RowMajor>>(general_matrix(n).data(), n, n);
+  const Eigen::MatrixXf general = row_major_map(general_matrix(n), n);
   const Eigen::VectorXf s = Eigen::BDCSVD<Eigen::MatrixXf>(general).singularValues();
   compare("singular values of svd_decompose and BDCSVD", singular_values, std::vector<float>(s.data(), s.data() + n));
 #endif
