@@ -6,5 +6,6 @@
 #include "numerics/fourier.h"
 #include "numerics/linear_algebra.h"
 #include "numerics/sorting.h"
+#include "numerics/statistics.h"
 
 #endif
