@@ -78,10 +78,14 @@ const std::vector<float>& random_values(std::size_t n, unsigned seed);
 // Family registration, in table order, and the agreement checks run once before timing: each
 // check compares our results with a peer's on one input and reports a mismatch on stderr.
 void add_sorting();
+void add_statistics();
 void add_fourier();
+void add_fitting();
 void add_linear_algebra();
 bool check_sorting();
+bool check_statistics();
 bool check_fourier();
+bool check_fitting();
 bool check_linear_algebra();
 
 }  // namespace bench

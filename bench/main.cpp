@@ -76,9 +76,10 @@ class TableReporter : public benchmark::BenchmarkReporter {
       results_[run.run_name.function_name] = {
           run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit), counter("allocations"),
           counter("sines")};
-      if (!median) {
-        std::fprintf(stderr, "[%zu] %s: %s\n", ++done_, run.run_name.function_name.c_str(),
-                     format_time(results_[run.run_name.function_name].seconds).c_str());
+      const bench::Entry* entry = bench::find_entry(run.run_name.function_name);
+      if (!median && entry != nullptr) {
+        std::fprintf(stderr, "[%zu] %s: %s per call\n", ++done_, run.run_name.function_name.c_str(),
+                     format_time(results_[run.run_name.function_name].seconds / entry->calls_per_iteration).c_str());
       }
     }
   }
@@ -181,11 +182,13 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   bench::add_sorting();
+  bench::add_statistics();
   bench::add_fourier();
   bench::add_linear_algebra();
   bench::add_copy_baselines();
 
   bool checks_passed = bench::check_sorting();
+  checks_passed = bench::check_statistics() && checks_passed;
   checks_passed = bench::check_fourier() && checks_passed;
   checks_passed = bench::check_linear_algebra() && checks_passed;
 
