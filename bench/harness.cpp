@@ -2,8 +2,8 @@
 
 #include <map>
 #include <random>
-#include <utility>
 #include <set>
+#include <utility>
 
 namespace {
 

@@ -4,6 +4,7 @@
 // --benchmark_filter=fft or --benchmark_out=results.json.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <string>

@@ -1,5 +1,6 @@
 // Random deviates and special functions against the C++ library. Each iteration makes a batch
 // of calls over fixed arguments; the table shows the time of one call.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <random>
