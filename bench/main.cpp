@@ -185,12 +185,14 @@ int main(int argc, char** argv) {
   bench::add_sorting();
   bench::add_statistics();
   bench::add_fourier();
+  bench::add_fitting();
   bench::add_linear_algebra();
   bench::add_copy_baselines();
 
   bool checks_passed = bench::check_sorting();
   checks_passed = bench::check_statistics() && checks_passed;
   checks_passed = bench::check_fourier() && checks_passed;
+  checks_passed = bench::check_fitting() && checks_passed;
   checks_passed = bench::check_linear_algebra() && checks_passed;
 
   TableReporter reporter(checks_passed);
