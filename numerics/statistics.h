@@ -107,8 +107,8 @@ void t_statistic_unequal_variance(const float data1[], unsigned n1, const float 
 // place (with sort, whose stack report "NSTACK too small in sort." can end the process).
 // Values that occur in both samples are taken from both before the functions are compared,
 // so {1} against {1, 1, 1} gives 0; samples without shared values give the distance of a
-// walk that compares after every single value. A NaN met by the walk ends it: d then covers
-// only the values taken before it (where sort places NaN decides which). ks_probability gives
+// walk that compares after every single value. NaN values, which sort places after all
+// numbers, end the walk when it reaches one; they still count in n1 or n2. ks_probability gives
 // the significance: Q_KS(sqrt(ne) d) roughly, ne = n1 n2 / (n1 + n2).
 void ks_two_sample_statistic(float data1[], unsigned n1, float data2[], unsigned n2, float* d);
 
