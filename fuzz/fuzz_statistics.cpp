@@ -183,8 +183,8 @@ void put(const fuzz::Vector& v, const std::vector<float>& values) {
 
 bool moderate(const std::vector<float>& values) { return std::all_of(values.begin(), values.end(), fuzz::is_moderate); }
 
-// Sample statistics on arbitrary samples: the documented NaNs of tiny samples, and correlation
-// coefficients that stay within [-1, 1] on moderate data.
+// Sample statistics on arbitrary samples: the documented NaNs of tiny samples, coefficients
+// within [-1, 1] on moderate data, samples left alone or sorted as documented, and ranks.
 void fuzz_samples(FuzzedDataProvider& in) {
   const unsigned n1 = in.ConsumeIntegralInRange(0u, 24u), n2 = in.ConsumeIntegralInRange(0u, 24u);
   const std::vector<float> x = draw_sample(in, n1), y = draw_sample(in, n2);
@@ -202,6 +202,50 @@ void fuzz_samples(FuzzedDataProvider& in) {
   if (n > 0 && moderate(std::vector<float>(x.begin(), x.begin() + n)) && moderate(std::vector<float>(y.begin(), y.begin() + n)))
     expect(fabsf(r) <= 1.0f + 1e-5f, "|r| <= 1");
   expect_returns([&] { correlation_with_probability(data1, data2, n, &r, &probability); });
+
+  // Spearman's coefficient leaves its samples alone and stays within [-1, 1].
+  float sum_d = 0, z = 0, probability_d = 0, rs = 0, probability_rs = 0;
+  expect_returns([&] { spearman_rank_correlation(data1, data2, n, &sum_d, &z, &probability_d, &rs, &probability_rs); });
+  for (unsigned i = 0; i < n1; ++i) expect(same(data1[static_cast<int>(i) + 1], x[i]), "spearman leaves its samples alone");
+  for (unsigned i = 0; i < n2; ++i) expect(same(data2[static_cast<int>(i) + 1], y[i]), "spearman leaves its samples alone");
+  if (n < 2)
+    expect(sum_d == 0.0f && isnan(z) && isnan(probability_d) && isnan(rs) && probability_rs == 1.0f, "spearman with n < 2");
+  else if (moderate(std::vector<float>(x.begin(), x.begin() + n)) && moderate(std::vector<float>(y.begin(), y.begin() + n)))
+    expect(fabsf(rs) <= 1.0f + 1e-5f, "|rs| <= 1");
+
+  // The KS distance lies in [0, 1], and both samples end sorted, NaNs last.
+  float d = -1.0f;
+  expect_returns([&] { ks_two_sample_statistic(data1, n1, data2, n2, &d); });
+  if (n1 > 0 && n2 > 0) expect(d >= 0.0f && d <= 1.0f, "the KS distance lies in [0, 1]");
+  for (const fuzz::Vector* sample : {&data1, &data2}) {
+    for (int i = 1; i < sample->size(); ++i) {
+      const float a = (*sample)[i], b = (*sample)[i + 1];
+      expect(isnan(b) || (!isnan(a) && a <= b), "the KS samples are left sorted, NaNs last");
+    }
+  }
+
+  // Ranks of the sorted numbers: they add up to n(n + 1)/2, ties share, and the tie sum is
+  // the sum of t^3 - t over the groups of equal values.
+  std::vector<float> numbers;
+  for (float v : x)
+    if (!isnan(v)) numbers.push_back(v);
+  std::sort(numbers.begin(), numbers.end());
+  fuzz::Vector ranks(static_cast<int>(numbers.size()));
+  put(ranks, numbers);
+  float tie_sum = -1.0f;
+  const unsigned m = static_cast<unsigned>(numbers.size());
+  expect_returns([&] { rank_with_ties(m, ranks, &tie_sum); });
+  double rank_total = 0, ties = 0;
+  for (size_t i = 0, group = 1; i < numbers.size(); ++i, ++group) {
+    rank_total += ranks[static_cast<int>(i) + 1];
+    if (i + 1 == numbers.size() || numbers[i + 1] != numbers[i]) {
+      ties += static_cast<double>(group) * group * group - group;
+      group = 0;
+    } else {
+      expect(ranks[static_cast<int>(i) + 1] == ranks[static_cast<int>(i) + 2], "equal values share their rank");
+    }
+  }
+  expect(rank_total == m * (m + 1.0) / 2 && tie_sum == ties, "ranks 1..n and the tie sum");
 }
 
 }  // namespace

@@ -145,10 +145,12 @@ void rank_with_ties(unsigned n, float values[], float* tie_sum);
 // *d = sum of squared rank differences, *z its standard score against its mean and variance
 // under independence (ties accounted for), *probability_d the two-sided normal significance of
 // z, *rs the rank correlation coefficient and *probability_rs its significance as
-// correlation_probability(rs, n). When one sample has a single value throughout, its ranks do
-// not vary: rs and its probability are set to 0, and z and probability_d are left as the
-// caller had them. Allocates two work vectors of n floats ("allocation failure in
-// vector()") and sorts with sort2 ("NSTACK too small in sort2.").
+// correlation_probability(rs, n). When one sample of n >= 2 has a single value throughout,
+// its ranks do not vary: rs and its probability are set to 0, and z and probability_d are
+// left as the caller had them. n < 2 leaves nothing to rank against: n^3 - n is 0, so z,
+// probability_d and rs are NaN (0/0), d is 0 and the probability of rs is 1. Allocates two
+// work vectors of n floats ("allocation failure in vector()") and sorts with sort2 ("NSTACK
+// too small in sort2.").
 void spearman_rank_correlation(const float data1[], const float data2[], unsigned n, float* d, float* z,
                                float* probability_d, float* rs, float* probability_rs);
 
