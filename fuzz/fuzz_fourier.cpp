@@ -6,6 +6,7 @@
 #include <float.h>
 #include <math.h>
 #include <stdint.h>
+#include <string.h>
 
 #include <complex>
 #include <vector>

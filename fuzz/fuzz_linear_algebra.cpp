@@ -6,7 +6,6 @@
 #include <math.h>
 
 #include <algorithm>
-#include <utility>
 #include <vector>
 
 #include "arrays.h"

@@ -4,6 +4,8 @@
 // the numbers ending exactly as without the NaNs, and the k-th smallest in place with nothing
 // larger before it and nothing smaller after it.
 #include <stdint.h>
+#include <stdlib.h>
+#include <string.h>
 
 #include <algorithm>
 #include <vector>
