@@ -144,8 +144,8 @@ bool bench::check_fourier() {
     } else {
       const unsigned dims[] = {0, rows, columns};
       numerics::complex_fft_nd(ours.data(), dims, 2, -1);
-      plan = fftwf_plan_dft_2d(static_cast<int>(rows), static_cast<int>(columns), data, data, FFTW_FORWARD,
-                               FFTW_ESTIMATE);
+      plan =
+          fftwf_plan_dft_2d(static_cast<int>(rows), static_cast<int>(columns), data, data, FFTW_FORWARD, FFTW_ESTIMATE);
     }
     fftwf_execute(plan);
     fftwf_destroy_plan(plan);

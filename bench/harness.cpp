@@ -31,8 +31,7 @@ const bench::Entry* bench::find_entry(const std::string& name) {
 std::string bench::copy_name(std::size_t bytes) { return "copy/memcpy/" + std::to_string(bytes); }
 
 void bench::add(const std::string& routine, const std::string& implementation, const std::string& size,
-                std::size_t refill_bytes, std::function<void(benchmark::State&)> body,
-                double calls_per_iteration) {
+                std::size_t refill_bytes, std::function<void(benchmark::State&)> body, double calls_per_iteration) {
   const std::string name = routine + "/" + implementation + "/" + size;
   index_by_name()[name] = registry().size();
   registry().push_back({routine, implementation, size, refill_bytes, calls_per_iteration});

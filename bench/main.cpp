@@ -30,8 +30,11 @@ std::string format_time(double seconds) {
     ++unit;
   }
   char text[32];
-  std::snprintf(text, sizeof text, value < 9.995 ? "%.2f %s" : value < 99.95 ? "%.1f %s" : "%.0f %s", value,
-                units[unit]);
+  std::snprintf(text, sizeof text,
+                value < 9.995   ? "%.2f %s"
+                : value < 99.95 ? "%.1f %s"
+                                : "%.0f %s",
+                value, units[unit]);
   return text;
 }
 
@@ -95,8 +98,10 @@ class TableReporter : public benchmark::BenchmarkReporter {
     double seconds = result.seconds;
     if (entry.refill_bytes > 0) {
       const auto copy = results_.find(bench::copy_name(entry.refill_bytes));
-      if (copy != results_.end()) seconds -= copy->second.seconds;
-      else refill_missing_ = true;
+      if (copy != results_.end())
+        seconds -= copy->second.seconds;
+      else
+        refill_missing_ = true;
     }
     return seconds / entry.calls_per_iteration;
   }
@@ -130,14 +135,15 @@ class TableReporter : public benchmark::BenchmarkReporter {
         any_peer = true;
       }
       if (!any_peer)
-        table.push_back({ours.routine, ours.size, "(none)", format_time(our_time), "", "", our_allocations, "", our_sines});
+        table.push_back(
+            {ours.routine, ours.size, "(none)", format_time(our_time), "", "", our_allocations, "", our_sines});
     }
     return table;
   }
 
   void print_table() const {
-    const Row header = {"routine", "size", "peer", "ours", "peer time", "ours/peer", "allocs ours", "allocs peer",
-                        "sin() ours"};
+    const Row header = {"routine",   "size",        "peer",        "ours",      "peer time",
+                        "ours/peer", "allocs ours", "allocs peer", "sin() ours"};
     const std::vector<bool> right = {false, false, false, true, true, true, true, true, true};
     const std::vector<Row> table = rows();
     std::vector<std::size_t> widths(header.size());

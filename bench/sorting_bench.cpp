@@ -92,9 +92,8 @@ void bench::add_sorting() {
     add_ours("kth_smallest", n, size, [](unsigned count, float* values) {
       benchmark::DoNotOptimize(numerics::kth_smallest((count + 1) / 2, count, values));
     });
-    add_peer("kth_smallest", "std::nth_element", n, size, [](float* first, float* last) {
-      std::nth_element(first, first + (last - first + 1) / 2 - 1, last);
-    });
+    add_peer("kth_smallest", "std::nth_element", n, size,
+             [](float* first, float* last) { std::nth_element(first, first + (last - first + 1) / 2 - 1, last); });
   }
 }
 

@@ -26,36 +26,45 @@ std::vector<Real> arguments(Real low, Real high, unsigned seed) {
 
 // Calls `function` on every argument of the batch, keeping the results.
 template <class Real, class Function>
-void add_function(const char* routine, const char* implementation, const char* size, Real low, Real high,
-                  unsigned seed, Function function) {
-  add(routine, implementation, size, 0, [=](benchmark::State& state) {
-    const std::vector<Real> x = arguments(low, high, seed);
-    std::vector<Real> y(batch);
-    run(state, {}, [&] {
-      for (std::size_t i = 0; i < batch; ++i) y[i] = function(x[i]);
-    });
-  }, batch);
+void add_function(const char* routine, const char* implementation, const char* size, Real low, Real high, unsigned seed,
+                  Function function) {
+  add(
+      routine, implementation, size, 0,
+      [=](benchmark::State& state) {
+        const std::vector<Real> x = arguments(low, high, seed);
+        std::vector<Real> y(batch);
+        run(state, {}, [&] {
+          for (std::size_t i = 0; i < batch; ++i) y[i] = function(x[i]);
+        });
+      },
+      batch);
 }
 
 }  // namespace
 
 void bench::add_statistics() {
-  add("uniform_deviate", "ours", "one deviate", 0, [](benchmark::State& state) {
-    int seed = -1;  // negative: start a fresh sequence
-    std::vector<float> deviates(batch);
-    numerics::uniform_deviate(&seed);
-    run(state, {}, [&] {
-      for (float& d : deviates) d = numerics::uniform_deviate(&seed);
-    });
-  }, batch);
-  add("uniform_deviate", "std::minstd_rand0 + uniform_real_distribution", "one deviate", 0, [](benchmark::State& state) {
-    std::minstd_rand0 generator(1);
-    std::uniform_real_distribution<float> uniform(0.0f, 1.0f);
-    std::vector<float> deviates(batch);
-    run(state, {}, [&] {
-      for (float& d : deviates) d = uniform(generator);
-    });
-  }, batch);
+  add(
+      "uniform_deviate", "ours", "one deviate", 0,
+      [](benchmark::State& state) {
+        int seed = -1;  // negative: start a fresh sequence
+        std::vector<float> deviates(batch);
+        numerics::uniform_deviate(&seed);
+        run(state, {}, [&] {
+          for (float& d : deviates) d = numerics::uniform_deviate(&seed);
+        });
+      },
+      batch);
+  add(
+      "uniform_deviate", "std::minstd_rand0 + uniform_real_distribution", "one deviate", 0,
+      [](benchmark::State& state) {
+        std::minstd_rand0 generator(1);
+        std::uniform_real_distribution<float> uniform(0.0f, 1.0f);
+        std::vector<float> deviates(batch);
+        run(state, {}, [&] {
+          for (float& d : deviates) d = uniform(generator);
+        });
+      },
+      batch);
 
   add_function("complementary_error_function", "ours", "x in [-4, 4]", -4.0f, 4.0f, 7,
                [](float x) { return numerics::complementary_error_function(x); });
@@ -80,10 +89,12 @@ bool bench::check_statistics() {
       ok = false;
     }
   };
-  compare("complementary_error_function and std::erfc", [](float x) { return numerics::complementary_error_function(x); },
-          [](float x) { return std::erfc(x); }, arguments(-4.0f, 4.0f, 7), 1e-6);
-  compare("log_gamma and std::lgamma", [](double x) { return numerics::log_gamma(x); },
-          [](double x) { return std::lgamma(x); }, arguments(0.5, 100.0, 8), 1e-8);
+  compare(
+      "complementary_error_function and std::erfc", [](float x) { return numerics::complementary_error_function(x); },
+      [](float x) { return std::erfc(x); }, arguments(-4.0f, 4.0f, 7), 1e-6);
+  compare(
+      "log_gamma and std::lgamma", [](double x) { return numerics::log_gamma(x); },
+      [](double x) { return std::lgamma(x); }, arguments(0.5, 100.0, 8), 1e-8);
 
   int seed = -1;
   double sum = 0;

@@ -8,11 +8,11 @@
 namespace devhost {
 
 struct CommandLine {
-    std::string module_path;   // default: the module built with this host
-    std::string session_path;  // default: the demo session
-    bool interactive = false;
-    bool help = false;
-    HostVersion version;
+  std::string module_path;   // default: the module built with this host
+  std::string session_path;  // default: the demo session
+  bool interactive = false;
+  bool help = false;
+  HostVersion version;
 };
 
 extern const char* const usage;

@@ -2,7 +2,7 @@
 #pragma once
 
 #if defined(_WIN32)
-#  define ZT_HOST_EXPORT __declspec(dllexport)
+#define ZT_HOST_EXPORT __declspec(dllexport)
 #else
-#  define ZT_HOST_EXPORT __attribute__((visibility("default")))
+#define ZT_HOST_EXPORT __attribute__((visibility("default")))
 #endif

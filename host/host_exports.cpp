@@ -20,49 +20,29 @@ ZT_HOST_EXPORT ztSetStringParameter_function ztSetStringParameter;
 ZT_HOST_EXPORT ztSetIntParameter_function ztSetIntParameter;
 ZT_HOST_EXPORT ztGetOpenFileName_function ztGetOpenFileName;
 
-void ztGetVersionOfCorvaneZT(int* major, int* minor, int* sub_minor)
-{
-    served_host().get_version(major, minor, sub_minor);
+void ztGetVersionOfCorvaneZT(int* major, int* minor, int* sub_minor) {
+  served_host().get_version(major, minor, sub_minor);
 }
 
-void ztMessageBox(const char* text)
-{
-    served_host().message_box(text);
-}
+void ztMessageBox(const char* text) { served_host().message_box(text); }
 
-void ztShowLogTab()
-{
-    served_host().show_log_tab();
-}
+void ztShowLogTab() { served_host().show_log_tab(); }
 
-void ztLogText(const char* text)
-{
-    served_host().log_text(text);
-}
+void ztLogText(const char* text) { served_host().log_text(text); }
 
-void ztGetStringParameter(const char* name, char* buffer)
-{
-    served_host().get_string_parameter(name, buffer);
-}
+void ztGetStringParameter(const char* name, char* buffer) { served_host().get_string_parameter(name, buffer); }
 
-void ztSetStringParameter(const char* name, const char* text)
-{
-    served_host().set_string_parameter(name, text);
-}
+void ztSetStringParameter(const char* name, const char* text) { served_host().set_string_parameter(name, text); }
 
-void ztSetIntParameter(const char* name, int value)
-{
-    served_host().set_int_parameter(name, value);
-}
+void ztSetIntParameter(const char* name, int value) { served_host().set_int_parameter(name, value); }
 
-int ztGetOpenFileName(const char* caption, const char* initial, const char* filter, char* result)
-{
-    return served_host().open_file_dialog(caption, initial, filter, result);
+int ztGetOpenFileName(const char* caption, const char* initial, const char* filter, char* result) {
+  return served_host().open_file_dialog(caption, initial, filter, result);
 }
 
 #define ZT_PROVIDED(name)
 #define ZT_NOT_PROVIDED(name) \
-    ZT_HOST_EXPORT int name() { return served_host().unprovided_call(#name); }
+  ZT_HOST_EXPORT int name() { return served_host().unprovided_call(#name); }
 ZT_HOST_FUNCTIONS(ZT_PROVIDED, ZT_NOT_PROVIDED)
 #undef ZT_PROVIDED
 #undef ZT_NOT_PROVIDED

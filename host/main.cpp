@@ -15,82 +15,73 @@ namespace {
 
 using namespace devhost;
 
-std::vector<SessionStep> read_session(const std::string& path)
-{
-    std::ifstream file(path);
-    if (!file)
-        throw std::runtime_error("cannot read the session " + path);
-    return parse_session(file, path);
+std::vector<SessionStep> read_session(const std::string& path) {
+  std::ifstream file(path);
+  if (!file) throw std::runtime_error("cannot read the session " + path);
+  return parse_session(file, path);
 }
 
-void print_identification(const PluginModule& module, std::ostream& terminal)
-{
-    for (const auto& text : module.identification)
-        terminal << "  " << std::left << std::setw(22) << text.export_name << '"' << text.function() << "\"\n";
+void print_identification(const PluginModule& module, std::ostream& terminal) {
+  for (const auto& text : module.identification)
+    terminal << "  " << std::left << std::setw(22) << text.export_name << '"' << text.function() << "\"\n";
 }
 
-void print_log(const Host& host)
-{
-    host.terminal() << "\nhost log:\n";
-    for (const std::string& line : host.log)
-        host.terminal() << "  " << line << '\n';
+void print_log(const Host& host) {
+  host.terminal() << "\nhost log:\n";
+  for (const std::string& line : host.log) host.terminal() << "  " << line << '\n';
 }
 
 // Creates, starts, runs and destroys the plugin object. Returns whether initPlugin accepted
 // the host.
-bool drive_plugin(const PluginModule& module, Host& host, const std::optional<std::vector<SessionStep>>& session)
-{
-    std::ostream& terminal = host.terminal();
-    CNZTPluginInterface* plugin = module.create_plugin();
-    if (plugin == nullptr) {
-        terminal << "createPlugin returned null\n";
-        return false;
-    }
-    terminal << "\ninitPlugin\n";
-    const bool accepted = plugin->initPlugin();
-    terminal << "initPlugin returned " << (accepted ? "true" : "false") << '\n';
-    if (accepted && session)
-        play_session(*session, host, *plugin);
-    else if (accepted)
-        play_interactively(host, *plugin);
-    terminal << "\ndestroying the plugin object\n";
-    delete plugin;
-    print_log(host);
-    return accepted;
+bool drive_plugin(const PluginModule& module, Host& host, const std::optional<std::vector<SessionStep>>& session) {
+  std::ostream& terminal = host.terminal();
+  CNZTPluginInterface* plugin = module.create_plugin();
+  if (plugin == nullptr) {
+    terminal << "createPlugin returned null\n";
+    return false;
+  }
+  terminal << "\ninitPlugin\n";
+  const bool accepted = plugin->initPlugin();
+  terminal << "initPlugin returned " << (accepted ? "true" : "false") << '\n';
+  if (accepted && session)
+    play_session(*session, host, *plugin);
+  else if (accepted)
+    play_interactively(host, *plugin);
+  terminal << "\ndestroying the plugin object\n";
+  delete plugin;
+  print_log(host);
+  return accepted;
 }
 
-int run(const CommandLine& command_line)
-{
-    std::optional<std::vector<SessionStep>> session;
-    if (!command_line.interactive)
-        session = read_session(command_line.session_path);
+int run(const CommandLine& command_line) {
+  std::optional<std::vector<SessionStep>> session;
+  if (!command_line.interactive) session = read_session(command_line.session_path);
 
-    Host host(std::cout, std::cin);
-    host.version = command_line.version;
-    serve(host);
-    std::cout << "CorvaneZT development host, reporting version " << host.version.major << '.' << host.version.minor
-              << '.' << host.version.sub_minor << "\nmodule " << command_line.module_path << '\n';
-    const PluginModule module(command_line.module_path);
-    print_identification(module, std::cout);
-    return drive_plugin(module, host, session) ? 0 : 1;
+  Host host(std::cout, std::cin);
+  host.version = command_line.version;
+  serve(host);
+  std::cout << "CorvaneZT development host, reporting version " << host.version.major << '.' << host.version.minor
+            << '.' << host.version.sub_minor << "\nmodule " << command_line.module_path << '\n';
+  const PluginModule module(command_line.module_path);
+  print_identification(module, std::cout);
+  return drive_plugin(module, host, session) ? 0 : 1;
 }
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
-    try {
-        const CommandLine command_line = parse_command_line(argc, argv);
-        if (command_line.help) {
-            std::cout << usage;
-            return 0;
-        }
-        return run(command_line);
-    } catch (const std::invalid_argument& error) {
-        std::cerr << "CorvaneZT.exe: " << error.what() << '\n' << usage;
-        return 2;
-    } catch (const std::runtime_error& error) {
-        std::cerr << "CorvaneZT.exe: " << error.what() << '\n';
-        return 1;
+int main(int argc, char** argv) {
+  try {
+    const CommandLine command_line = parse_command_line(argc, argv);
+    if (command_line.help) {
+      std::cout << usage;
+      return 0;
     }
+    return run(command_line);
+  } catch (const std::invalid_argument& error) {
+    std::cerr << "CorvaneZT.exe: " << error.what() << '\n' << usage;
+    return 2;
+  } catch (const std::runtime_error& error) {
+    std::cerr << "CorvaneZT.exe: " << error.what() << '\n';
+    return 1;
+  }
 }

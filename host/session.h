@@ -15,19 +15,19 @@ namespace devhost {
 
 // One line of a session that does something.
 struct SessionStep {
-    enum class Kind { set, run };
-    Kind kind;
-    int line;
-    std::string text;                   // the line as written
-    std::string name;                   // set: the parameter
-    std::string value;                  // set: the text; run: the command
-    std::vector<DialogAnswer> answers;  // run: the answer lines that follow it
+  enum class Kind { set, run };
+  Kind kind;
+  int line;
+  std::string text;                   // the line as written
+  std::string name;                   // set: the parameter
+  std::string value;                  // set: the text; run: the command
+  std::vector<DialogAnswer> answers;  // run: the answer lines that follow it
 };
 
 // A line that the host does not understand.
 class SessionError : public std::runtime_error {
-public:
-    SessionError(const std::string& source, int line, const std::string& text, const std::string& reason);
+ public:
+  SessionError(const std::string& source, int line, const std::string& text, const std::string& reason);
 };
 
 // Reads a whole session; throws SessionError at the first line not understood.

@@ -8,8 +8,8 @@ bool host_accepted;
 namespace {
 
 struct HostApiEntry {
-    const char* name;
-    HostFunction HostApi::*slot;
+  const char* name;
+  HostFunction HostApi::*slot;
 };
 
 #define ZT_HOST_API_ENTRY(name) {#name, &HostApi::name},
@@ -20,17 +20,14 @@ const size_t host_api_entry_count = sizeof host_api_entries / sizeof host_api_en
 
 }  // namespace
 
-bool bind_host_api()
-{
-    ModuleHandle host = find_loaded_module(ZT_HOST_MODULE_NAME);
-    if (host == nullptr)
-        return false;
-    // The version function comes first in the list; a host without it is not bound at all.
-    HostFunction version = find_module_function(host, host_api_entries[0].name);
-    if (version == nullptr)
-        return false;
-    host_api.*host_api_entries[0].slot = version;
-    for (size_t i = 1; i < host_api_entry_count; ++i)
-        host_api.*host_api_entries[i].slot = find_module_function(host, host_api_entries[i].name);
-    return true;
+bool bind_host_api() {
+  ModuleHandle host = find_loaded_module(ZT_HOST_MODULE_NAME);
+  if (host == nullptr) return false;
+  // The version function comes first in the list; a host without it is not bound at all.
+  HostFunction version = find_module_function(host, host_api_entries[0].name);
+  if (version == nullptr) return false;
+  host_api.*host_api_entries[0].slot = version;
+  for (size_t i = 1; i < host_api_entry_count; ++i)
+    host_api.*host_api_entries[i].slot = find_module_function(host, host_api_entries[i].name);
+  return true;
 }

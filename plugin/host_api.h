@@ -11,7 +11,7 @@
 
 struct HostApi {
 #define ZT_HOST_API_SLOT(name) HostFunction name;
-    ZT_HOST_FUNCTIONS(ZT_HOST_API_SLOT, ZT_HOST_API_SLOT)
+  ZT_HOST_FUNCTIONS(ZT_HOST_API_SLOT, ZT_HOST_API_SLOT)
 #undef ZT_HOST_API_SLOT
 };
 
@@ -29,7 +29,6 @@ bool bind_host_api();
 
 // A slot as the function type it is called with (see host_functions.h).
 template <typename Function>
-Function* host_function(HostFunction slot)
-{
-    return reinterpret_cast<Function*>(slot);
+Function* host_function(HostFunction slot) {
+  return reinterpret_cast<Function*>(slot);
 }

@@ -34,8 +34,7 @@ typedef void ztSetIntParameter_function(const char* name, int value);
 // Shows an open-file dialog with the caption and the file-type filter. Returns 1 exactly when
 // the user chose a file; the chosen path then stands, zero-terminated, in the result buffer of
 // zt_file_name_capacity bytes. The second text is passed empty by this plugin.
-typedef int ztGetOpenFileName_function(const char* caption, const char* initial, const char* filter,
-                                       char* result);
+typedef int ztGetOpenFileName_function(const char* caption, const char* initial, const char* filter, char* result);
 }
 
 // Bytes a host may write for one string parameter, terminating zero included.

@@ -6,37 +6,16 @@ namespace {
 const char* plugin_description = "Plugin to process multiple Corvane files<br>";
 }
 
-CNZTPluginInterface* createPlugin()
-{
-    return new lotwright;
-}
+CNZTPluginInterface* createPlugin() { return new lotwright; }
 
-const char* getPluginName()
-{
-    return "lotwrightwizard (v1.5)";
-}
+const char* getPluginName() { return "lotwrightwizard (v1.5)"; }
 
-const char* getPluginDescription()
-{
-    return plugin_description;
-}
+const char* getPluginDescription() { return plugin_description; }
 
-const char* getAuthor()
-{
-    return "<i>Pellandry</i>, Tellwick";
-}
+const char* getAuthor() { return "<i>Pellandry</i>, Tellwick"; }
 
-const char* getHelpFile()
-{
-    return "";
-}
+const char* getHelpFile() { return ""; }
 
-const char* getPluginVersion()
-{
-    return "1.5";
-}
+const char* getPluginVersion() { return "1.5"; }
 
-const char* getGUIScript()
-{
-    return "lotwrightwizard_v15.js";
-}
+const char* getGUIScript() { return "lotwrightwizard_v15.js"; }

@@ -2,12 +2,8 @@
 
 #include <windows.h>
 
-ModuleHandle find_loaded_module(const char* file_name)
-{
-    return GetModuleHandleA(file_name);
-}
+ModuleHandle find_loaded_module(const char* file_name) { return GetModuleHandleA(file_name); }
 
-HostFunction find_module_function(ModuleHandle module, const char* name)
-{
-    return reinterpret_cast<HostFunction>(GetProcAddress(static_cast<HMODULE>(module), name));
+HostFunction find_module_function(ModuleHandle module, const char* name) {
+  return reinterpret_cast<HostFunction>(GetProcAddress(static_cast<HMODULE>(module), name));
 }

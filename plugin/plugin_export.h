@@ -3,11 +3,11 @@
 #pragma once
 
 #if defined(_WIN32)
-#  if defined(LOTWRIGHT_BUILDING_MODULE)
-#    define LOTWRIGHT_EXPORT __declspec(dllexport)
-#  else
-#    define LOTWRIGHT_EXPORT __declspec(dllimport)
-#  endif
+#if defined(LOTWRIGHT_BUILDING_MODULE)
+#define LOTWRIGHT_EXPORT __declspec(dllexport)
 #else
-#  define LOTWRIGHT_EXPORT __attribute__((visibility("default")))
+#define LOTWRIGHT_EXPORT __declspec(dllimport)
+#endif
+#else
+#define LOTWRIGHT_EXPORT __attribute__((visibility("default")))
 #endif

@@ -8,5 +8,5 @@ constexpr int minimum_host_sub_minor = 1;
 
 // True when the actual version is at least the required one, comparing major, then minor,
 // then sub-minor as signed integers.
-bool version_at_least(int actual_major, int actual_minor, int actual_sub_minor, int required_major,
-                      int required_minor, int required_sub_minor);
+bool version_at_least(int actual_major, int actual_minor, int actual_sub_minor, int required_major, int required_minor,
+                      int required_sub_minor);

@@ -7,9 +7,8 @@
 
 int main(int argc, char** argv);
 
-extern "C" int mainCRTStartup()
-{
-    _configure_narrow_argv(_crt_argv_unexpanded_arguments);
-    run_static_constructors();
-    exit(main(__argc, __argv));
+extern "C" int mainCRTStartup() {
+  _configure_narrow_argv(_crt_argv_unexpanded_arguments);
+  run_static_constructors();
+  exit(main(__argc, __argv));
 }

@@ -17,37 +17,26 @@ extern "C" __declspec(dllimport) void __cdecl _initterm(StaticConstructor* first
 __declspec(allocate(".CRT$XCA")) StaticConstructor constructors_begin[] = {nullptr};
 __declspec(allocate(".CRT$XCZ")) StaticConstructor constructors_end[] = {nullptr};
 
-void run_static_constructors()
-{
-    _initterm(constructors_begin, constructors_end);
-}
+void run_static_constructors() { _initterm(constructors_begin, constructors_end); }
 
 // Without a C++ library there is no std::bad_alloc to throw: running out of memory ends the
 // process instead.
-void* operator new(size_t size)
-{
-    void* block = malloc(size != 0 ? size : 1);
-    if (block == nullptr)
-        abort();
-    return block;
+void* operator new(size_t size) {
+  void* block = malloc(size != 0 ? size : 1);
+  if (block == nullptr) abort();
+  return block;
 }
 
-void operator delete(void* block) noexcept
-{
-    free(block);
-}
+void operator delete(void* block) noexcept { free(block); }
 
-void operator delete(void* block, size_t) noexcept
-{
-    free(block);
-}
+void operator delete(void* block, size_t) noexcept { free(block); }
 
 // The type information of every polymorphic class points at type_info's vftable. The compiler
 // emits a class's vftable where it emits its constructor, hence the constructor.
 class type_info {
-public:
-    type_info();
-    virtual ~type_info();
+ public:
+  type_info();
+  virtual ~type_info();
 };
 
 type_info::type_info() = default;

@@ -4,11 +4,11 @@
 #pragma once
 
 struct HostScript {
-    int version[3];           // reported by ztGetVersionOfCorvaneZT
-    const char* command;      // the value of "Command"
-    const char* file_type;    // the value of "FileType"
-    int dialog_result;        // returned by ztGetOpenFileName
-    const char* dialog_path;  // written into the dialog's result buffer, whatever the result
+  int version[3];           // reported by ztGetVersionOfCorvaneZT
+  const char* command;      // the value of "Command"
+  const char* file_type;    // the value of "FileType"
+  int dialog_result;        // returned by ztGetOpenFileName
+  const char* dialog_path;  // written into the dialog's result buffer, whatever the result
 };
 
 extern HostScript host_script;

@@ -8,22 +8,21 @@ namespace {
 
 using ForeignProcess = HostTest;
 
-TEST_F(ForeignProcess, PluginRefusesSilently)
-{
-    host.set_text_parameter("Command", "GetFileName");
-    const auto before = host.parameters.values();
-    auto plugin = create_plugin();
+TEST_F(ForeignProcess, PluginRefusesSilently) {
+  host.set_text_parameter("Command", "GetFileName");
+  const auto before = host.parameters.values();
+  auto plugin = create_plugin();
 
-    EXPECT_FALSE(plugin->execute()) << "before initPlugin";
-    EXPECT_FALSE(plugin->initPlugin());
-    EXPECT_FALSE(plugin->execute());
-    plugin.reset();
+  EXPECT_FALSE(plugin->execute()) << "before initPlugin";
+  EXPECT_FALSE(plugin->initPlugin());
+  EXPECT_FALSE(plugin->execute());
+  plugin.reset();
 
-    EXPECT_TRUE(host.messages.empty());
-    EXPECT_TRUE(host.log.empty());
-    EXPECT_FALSE(host.log_tab_shown);
-    EXPECT_TRUE(host.dialogs.empty());
-    EXPECT_EQ(host.parameters.values(), before);
+  EXPECT_TRUE(host.messages.empty());
+  EXPECT_TRUE(host.log.empty());
+  EXPECT_FALSE(host.log_tab_shown);
+  EXPECT_TRUE(host.dialogs.empty());
+  EXPECT_EQ(host.parameters.values(), before);
 }
 
 }  // namespace

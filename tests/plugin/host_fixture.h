@@ -10,18 +10,17 @@
 #include "loaded_module.h"
 
 class HostTest : public ::testing::Test {
-protected:
-    HostTest() { devhost::serve(host); }
+ protected:
+  HostTest() { devhost::serve(host); }
 
-    // A plugin object whose initPlugin accepted the host.
-    std::unique_ptr<CNZTPluginInterface> started_plugin()
-    {
-        auto plugin = create_plugin();
-        EXPECT_TRUE(plugin->initPlugin());
-        return plugin;
-    }
+  // A plugin object whose initPlugin accepted the host.
+  std::unique_ptr<CNZTPluginInterface> started_plugin() {
+    auto plugin = create_plugin();
+    EXPECT_TRUE(plugin->initPlugin());
+    return plugin;
+  }
 
-    std::ostringstream terminal;
-    std::istringstream keyboard;
-    devhost::Host host{terminal, keyboard};
+  std::ostringstream terminal;
+  std::istringstream keyboard;
+  devhost::Host host{terminal, keyboard};
 };

@@ -17,33 +17,30 @@ const std::map<std::string, std::string> identification_texts = {
     {"getGUIScript", "lotwrightwizard_v15.js"},
 };
 
-void expect_identification_texts(const char* moment)
-{
-    SCOPED_TRACE(moment);
-    for (const auto& text : loaded_module().identification) {
-        const char* value = text.function();
-        ASSERT_NE(value, nullptr) << text.export_name;
-        EXPECT_EQ(value, identification_texts.at(text.export_name)) << text.export_name;
-    }
+void expect_identification_texts(const char* moment) {
+  SCOPED_TRACE(moment);
+  for (const auto& text : loaded_module().identification) {
+    const char* value = text.function();
+    ASSERT_NE(value, nullptr) << text.export_name;
+    EXPECT_EQ(value, identification_texts.at(text.export_name)) << text.export_name;
+  }
 }
 
 using Identification = HostTest;
 
-TEST_F(Identification, ModuleExportsItsSevenFunctionsUnderPlainNames)
-{
-    for (const char* name : {"createPlugin", "getPluginName", "getPluginDescription", "getAuthor", "getHelpFile",
-                             "getPluginVersion", "getGUIScript"})
-        EXPECT_NE(loaded_module().find(name), nullptr) << name;
-    EXPECT_EQ(loaded_module().identification.size(), identification_texts.size());
+TEST_F(Identification, ModuleExportsItsSevenFunctionsUnderPlainNames) {
+  for (const char* name : {"createPlugin", "getPluginName", "getPluginDescription", "getAuthor", "getHelpFile",
+                           "getPluginVersion", "getGUIScript"})
+    EXPECT_NE(loaded_module().find(name), nullptr) << name;
+  EXPECT_EQ(loaded_module().identification.size(), identification_texts.size());
 }
 
-TEST_F(Identification, TextsStayTheSameBeforeDuringAndAfterThePluginObject)
-{
-    expect_identification_texts("before createPlugin");
-    auto plugin = started_plugin();
-    expect_identification_texts("while the object lives");
-    plugin.reset();
-    expect_identification_texts("after the object was destroyed");
+TEST_F(Identification, TextsStayTheSameBeforeDuringAndAfterThePluginObject) {
+  expect_identification_texts("before createPlugin");
+  auto plugin = started_plugin();
+  expect_identification_texts("while the object lives");
+  plugin.reset();
+  expect_identification_texts("after the object was destroyed");
 }
 
 }  // namespace

@@ -30,74 +30,64 @@ ZT_HOST_EXPORT ztSetStringParameter_function ztSetStringParameter;
 ZT_HOST_EXPORT ztSetIntParameter_function ztSetIntParameter;
 ZT_HOST_EXPORT ztGetOpenFileName_function ztGetOpenFileName;
 
-void ztGetVersionOfCorvaneZT(int* major, int* minor, int* sub_minor)
-{
-    *major = version[0];
-    *minor = version[1];
-    *sub_minor = version[2];
+void ztGetVersionOfCorvaneZT(int* major, int* minor, int* sub_minor) {
+  *major = version[0];
+  *minor = version[1];
+  *sub_minor = version[2];
 }
 
 void ztShowLogTab() {}
 
-void ztLogText(const char* text)
-{
-    log_lines.emplace_back(text);
-}
+void ztLogText(const char* text) { log_lines.emplace_back(text); }
 
-void ztGetStringParameter(const char* name, char* buffer)
-{
-    if (std::strcmp(name, "Command") == 0)
-        std::strcpy(buffer, "GetFileName");
-    else
-        std::memset(buffer, 'f', zt_parameter_text_capacity);
+void ztGetStringParameter(const char* name, char* buffer) {
+  if (std::strcmp(name, "Command") == 0)
+    std::strcpy(buffer, "GetFileName");
+  else
+    std::memset(buffer, 'f', zt_parameter_text_capacity);
 }
 
 void ztSetStringParameter(const char*, const char*) {}
 
 void ztSetIntParameter(const char*, int) {}
 
-int ztGetOpenFileName(const char*, const char*, const char* filter, char*)
-{
-    filters.emplace_back(filter);
-    return 0;
+int ztGetOpenFileName(const char*, const char*, const char* filter, char*) {
+  filters.emplace_back(filter);
+  return 0;
 }
 }
 
 namespace {
 
 class PartialHost : public ::testing::Test {
-protected:
-    PartialHost()
-    {
-        version[1] = 4;
-        log_lines.clear();
-        filters.clear();
-    }
+ protected:
+  PartialHost() {
+    version[1] = 4;
+    log_lines.clear();
+    filters.clear();
+  }
 };
 
-TEST_F(PartialHost, PluginStartsWithoutTheFunctionsItDoesNotNeed)
-{
-    auto plugin = create_plugin();
-    EXPECT_TRUE(plugin->initPlugin());
-    EXPECT_EQ(log_lines, std::vector<std::string>{"Running lotwrightwizard..."});
+TEST_F(PartialHost, PluginStartsWithoutTheFunctionsItDoesNotNeed) {
+  auto plugin = create_plugin();
+  EXPECT_TRUE(plugin->initPlugin());
+  EXPECT_EQ(log_lines, std::vector<std::string>{"Running lotwrightwizard..."});
 }
 
-TEST_F(PartialHost, TooOldHostWithoutMessageBoxIsRefusedQuietly)
-{
-    version[1] = 3;
-    auto plugin = create_plugin();
-    EXPECT_FALSE(plugin->initPlugin());
-    plugin.reset();
-    EXPECT_EQ(log_lines, std::vector<std::string>{"lotwrightplugin finished!"});
+TEST_F(PartialHost, TooOldHostWithoutMessageBoxIsRefusedQuietly) {
+  version[1] = 3;
+  auto plugin = create_plugin();
+  EXPECT_FALSE(plugin->initPlugin());
+  plugin.reset();
+  EXPECT_EQ(log_lines, std::vector<std::string>{"lotwrightplugin finished!"});
 }
 
-TEST_F(PartialHost, UnterminatedParameterIsCutAtTheEndOfThePluginBuffer)
-{
-    auto plugin = create_plugin();
-    ASSERT_TRUE(plugin->initPlugin());
-    EXPECT_TRUE(plugin->execute());
-    ASSERT_EQ(filters.size(), 1u);
-    EXPECT_EQ(filters[0], std::string(zt_parameter_text_capacity - 1, 'f'));
+TEST_F(PartialHost, UnterminatedParameterIsCutAtTheEndOfThePluginBuffer) {
+  auto plugin = create_plugin();
+  ASSERT_TRUE(plugin->initPlugin());
+  EXPECT_TRUE(plugin->execute());
+  ASSERT_EQ(filters.size(), 1u);
+  EXPECT_EQ(filters[0], std::string(zt_parameter_text_capacity - 1, 'f'));
 }
 
 }  // namespace

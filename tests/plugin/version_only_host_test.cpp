@@ -14,24 +14,22 @@ extern "C" {
 
 ZT_HOST_EXPORT ztGetVersionOfCorvaneZT_function ztGetVersionOfCorvaneZT;
 
-void ztGetVersionOfCorvaneZT(int* major, int* minor, int* sub_minor)
-{
-    *major = version[0];
-    *minor = version[1];
-    *sub_minor = version[2];
+void ztGetVersionOfCorvaneZT(int* major, int* minor, int* sub_minor) {
+  *major = version[0];
+  *minor = version[1];
+  *sub_minor = version[2];
 }
 }
 
 namespace {
 
-TEST(VersionOnlyHost, PluginRefusesAHostWithoutLogAndIsDestroyedSafely)
-{
-    for (int minor : {4, 3}) {
-        version[1] = minor;
-        auto plugin = create_plugin();
-        EXPECT_FALSE(plugin->initPlugin()) << "2." << minor << ".1";
-        EXPECT_FALSE(plugin->execute());
-    }
+TEST(VersionOnlyHost, PluginRefusesAHostWithoutLogAndIsDestroyedSafely) {
+  for (int minor : {4, 3}) {
+    version[1] = minor;
+    auto plugin = create_plugin();
+    EXPECT_FALSE(plugin->initPlugin()) << "2." << minor << ".1";
+    EXPECT_FALSE(plugin->execute());
+  }
 }
 
 }  // namespace

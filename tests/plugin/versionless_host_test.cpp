@@ -19,31 +19,21 @@ ZT_HOST_EXPORT ztMessageBox_function ztMessageBox;
 ZT_HOST_EXPORT ztShowLogTab_function ztShowLogTab;
 ZT_HOST_EXPORT ztLogText_function ztLogText;
 
-void ztMessageBox(const char* text)
-{
-    shown.emplace_back(text);
-}
+void ztMessageBox(const char* text) { shown.emplace_back(text); }
 
-void ztShowLogTab()
-{
-    shown.emplace_back("log tab");
-}
+void ztShowLogTab() { shown.emplace_back("log tab"); }
 
-void ztLogText(const char* text)
-{
-    shown.emplace_back(text);
-}
+void ztLogText(const char* text) { shown.emplace_back(text); }
 }
 
 namespace {
 
-TEST(VersionlessHost, PluginBindsNothingAndShowsNothing)
-{
-    auto plugin = create_plugin();
-    EXPECT_FALSE(plugin->initPlugin());
-    EXPECT_FALSE(plugin->execute());
-    plugin.reset();
-    EXPECT_TRUE(shown.empty());
+TEST(VersionlessHost, PluginBindsNothingAndShowsNothing) {
+  auto plugin = create_plugin();
+  EXPECT_FALSE(plugin->initPlugin());
+  EXPECT_FALSE(plugin->execute());
+  plugin.reset();
+  EXPECT_TRUE(shown.empty());
 }
 
 }  // namespace
