@@ -24,9 +24,12 @@ int clamp_to_int(int64_t x) { return static_cast<int>(x > INT_MAX ? INT_MAX : x 
 
 int64_t draw_index(FuzzedDataProvider& in) {
   switch (in.ConsumeIntegralInRange(0, 3)) {
-    case 0: return in.ConsumeIntegral<int>();
-    case 1: return in.PickValueInArray<int>({INT_MIN, INT_MIN + 1, -1, 0, 1, INT_MAX - 1, INT_MAX});
-    default: return in.ConsumeIntegralInRange(-3, 3);
+    case 0:
+      return in.ConsumeIntegral<int>();
+    case 1:
+      return in.PickValueInArray<int>({INT_MIN, INT_MIN + 1, -1, 0, 1, INT_MAX - 1, INT_MAX});
+    default:
+      return in.ConsumeIntegralInRange(-3, 3);
   }
 }
 
@@ -107,8 +110,7 @@ void check_tensor(T*** t, Range rows, Range cols, Range depth) {
 }
 
 template <typename T>
-void fuzz_vector(FuzzedDataProvider& in, T* (*allocate)(int, int), void (*release)(T*, int, int),
-                 const char* message) {
+void fuzz_vector(FuzzedDataProvider& in, T* (*allocate)(int, int), void (*release)(T*, int, int), const char* message) {
   const Range r = draw_range(in);
   T* v = nullptr;
   const char* outcome = fuzz::outcome_of([&] { v = allocate(r.low, r.high); });
@@ -119,14 +121,16 @@ void fuzz_vector(FuzzedDataProvider& in, T* (*allocate)(int, int), void (*releas
 }
 
 template <typename T>
-void fuzz_matrix(FuzzedDataProvider& in, T** (*allocate)(int, int, int, int), void (*release)(T**, int, int, int, int)) {
+void fuzz_matrix(FuzzedDataProvider& in, T** (*allocate)(int, int, int, int),
+                 void (*release)(T**, int, int, int, int)) {
   const Range rows = draw_range(in);
   const Range cols = draw_range(in);
   T** m = nullptr;
   const char* outcome = fuzz::outcome_of([&] { m = allocate(rows.low, rows.high, cols.low, cols.high); });
   const int64_t nrow = rows.count();
-  fuzz::expect_outcome(outcome, predicted({{nrow < 0 ? -1 : at_least_one(nrow), sizeof(T*), "allocation failure 1 in matrix()"},
-                                           {product(nrow, cols.count()), sizeof(T), "allocation failure 2 in matrix()"}}));
+  fuzz::expect_outcome(outcome,
+                       predicted({{nrow < 0 ? -1 : at_least_one(nrow), sizeof(T*), "allocation failure 1 in matrix()"},
+                                  {product(nrow, cols.count()), sizeof(T), "allocation failure 2 in matrix()"}}));
   if (outcome != nullptr) return;
   check_matrix(m, rows, cols);
   release(m, rows.low, rows.high, cols.low, cols.high);
@@ -145,8 +149,8 @@ void fuzz_tensor(FuzzedDataProvider& in, T*** (*allocate)(int, int, int, int, in
   const Range cols = draw_range(in);
   const Range depth = draw_range(in);
   T*** t = nullptr;
-  const char* outcome = fuzz::outcome_of(
-      [&] { t = allocate(rows.low, rows.high, cols.low, cols.high, depth.low, depth.high); });
+  const char* outcome =
+      fuzz::outcome_of([&] { t = allocate(rows.low, rows.high, cols.low, cols.high, depth.low, depth.high); });
   const int64_t nrow = rows.count();
   const int64_t ncol = cols.count();
   const int64_t ndep = depth.count();
@@ -174,8 +178,8 @@ void fuzz_submatrix(FuzzedDataProvider& in) {
   const int new_row_low = static_cast<int>(draw_index(in));
   const int new_col_low = static_cast<int>(draw_index(in));
   float** view = nullptr;
-  const char* outcome = fuzz::outcome_of(
-      [&] { view = submatrix(a, old_low, old_high, old_col_low, cols, new_row_low, new_col_low); });
+  const char* outcome =
+      fuzz::outcome_of([&] { view = submatrix(a, old_low, old_high, old_col_low, cols, new_row_low, new_col_low); });
   const int64_t nrow = static_cast<int64_t>(old_high) - old_low + 1;
   fuzz::expect_outcome(outcome, nrow < 0 ? "allocation failure in submatrix()" : nullptr);
   if (outcome == nullptr) {
@@ -183,7 +187,8 @@ void fuzz_submatrix(FuzzedDataProvider& in) {
     const Range view_cols = {new_col_low, clamp_to_int(static_cast<int64_t>(new_col_low) + cols - old_col_low)};
     for (int64_t r = 0; r < nrow && new_row_low + r <= INT_MAX; ++r) {
       sample(view_cols, [&](int j, int64_t c) {
-        fuzz::expect(&view[new_row_low + r][j] == &a[old_low + r][old_col_low + c], "view element is the source element");
+        fuzz::expect(&view[new_row_low + r][j] == &a[old_low + r][old_col_low + c],
+                     "view element is the source element");
       });
     }
     release_submatrix(view, new_row_low, clamp_to_int(new_row_low + nrow - 1), new_col_low, view_cols.high);
@@ -198,7 +203,8 @@ void fuzz_convert_matrix(FuzzedDataProvider& in) {
   const Range cols = draw_range(in);
   float* flat = vector(1, 1);
   float** m = nullptr;
-  const char* outcome = fuzz::outcome_of([&] { m = convert_matrix(&flat[1], rows.low, rows.high, cols.low, cols.high); });
+  const char* outcome =
+      fuzz::outcome_of([&] { m = convert_matrix(&flat[1], rows.low, rows.high, cols.low, cols.high); });
   const int64_t nrow = rows.count();
   const int64_t ncol = cols.count();
   const char* message = "allocation failure in convert_matrix()";
@@ -225,14 +231,30 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider in(data, size);
   for (int requests = 0; requests < 16 && in.remaining_bytes() > 0; ++requests) {
     switch (in.ConsumeIntegralInRange(0, 11)) {
-      case 0: fuzz_vector<float>(in, vector, release_vector, "allocation failure in vector()"); break;
-      case 1: fuzz_vector<int>(in, ivector, release_ivector, "allocation failure in ivector()"); break;
-      case 2: fuzz_vector<unsigned char>(in, cvector, release_cvector, "allocation failure in cvector()"); break;
-      case 3: fuzz_vector<int32_t>(in, lvector, release_lvector, "allocation failure in lvector()"); break;
-      case 4: fuzz_vector<double>(in, dvector, release_dvector, "allocation failure in dvector()"); break;
-      case 5: fuzz_matrix<float>(in, matrix, release_matrix); break;
-      case 6: fuzz_matrix<double>(in, double_matrix, release_double_matrix); break;
-      case 7: fuzz_matrix<int>(in, int_matrix, release_int_matrix); break;
+      case 0:
+        fuzz_vector<float>(in, vector, release_vector, "allocation failure in vector()");
+        break;
+      case 1:
+        fuzz_vector<int>(in, ivector, release_ivector, "allocation failure in ivector()");
+        break;
+      case 2:
+        fuzz_vector<unsigned char>(in, cvector, release_cvector, "allocation failure in cvector()");
+        break;
+      case 3:
+        fuzz_vector<int32_t>(in, lvector, release_lvector, "allocation failure in lvector()");
+        break;
+      case 4:
+        fuzz_vector<double>(in, dvector, release_dvector, "allocation failure in dvector()");
+        break;
+      case 5:
+        fuzz_matrix<float>(in, matrix, release_matrix);
+        break;
+      case 6:
+        fuzz_matrix<double>(in, double_matrix, release_double_matrix);
+        break;
+      case 7:
+        fuzz_matrix<int>(in, int_matrix, release_int_matrix);
+        break;
       case 8:
         fuzz_tensor<float>(in, f3tensor, release_f3tensor,
                            {"allocation failure 1 in f3tensor()", "allocation failure 2 in f3tensor()",
@@ -243,8 +265,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                    {"allocation failure 1 in c3tensor()", "allocation failure 2 in c3tensor()",
                                     "allocation failure 3 in c3tensor()"});
         break;
-      case 10: fuzz_submatrix(in); break;
-      default: fuzz_convert_matrix(in); break;
+      case 10:
+        fuzz_submatrix(in);
+        break;
+      default:
+        fuzz_convert_matrix(in);
+        break;
     }
   }
   return 0;

@@ -128,7 +128,8 @@ float chi_square_of(const Fit& fit, const Vector& x, const Vector& y, const Vect
   Vector gradient(fit.param_count);
   float chi_square = 0.0f;
   expect_returns([&] {
-    lm_coefficients(x, y, sdev, fit.count, params, fit.mask_from_one(), fit.param_count, curvature, gradient, &chi_square, fit.model);
+    lm_coefficients(x, y, sdev, fit.count, params, fit.mask_from_one(), fit.param_count, curvature, gradient,
+                    &chi_square, fit.model);
   });
   return chi_square;
 }
@@ -143,8 +144,8 @@ void reset_fit(const Fit& fit, const Vector& x, const Vector& y, const Vector& s
   for (float final_lambda : {-1.0f, 0.0f}) {
     lambda = final_lambda;
     expect_returns([&] {
-      lm_step(x, y, sdev, fit.count, params, frozen.mask_from_one(), fit.param_count, covariance, curvature, &chi_square,
-              frozen.model, &lambda);
+      lm_step(x, y, sdev, fit.count, params, frozen.mask_from_one(), fit.param_count, covariance, curvature,
+              &chi_square, frozen.model, &lambda);
     });
   }
   fuzz::free_left_blocks();
@@ -182,7 +183,8 @@ void fuzz_lm_step(FuzzedDataProvider& in) {
     for (int l = 1; l <= pc; ++l) params_before[l] = params[l];
     copy(curvature, curvature_before);
     const char* outcome = fuzz::outcome_keeping_blocks([&] {
-      lm_step(x, y, sdev, fit.count, params, fit.mask_from_one(), pc, covariance, curvature, &chi_square, fit.model, &lambda);
+      lm_step(x, y, sdev, fit.count, params, fit.mask_from_one(), pc, covariance, curvature, &chi_square, fit.model,
+              &lambda);
     });
     for (int l = 1; l <= pc; ++l)
       expect(fit.mask[l - 1] != 0 || same(params[l], params_before[l]), "frozen parameters never change");
@@ -202,7 +204,8 @@ void fuzz_lm_step(FuzzedDataProvider& in) {
       for (int l = 1; l <= pc; ++l) {
         expect(same(params[l], params_before[l]), "the final call leaves the parameters");
         for (int k = 1; k <= pc; ++k)
-          expect((fit.mask[l - 1] != 0 && fit.mask[k - 1] != 0) || covariance[l][k] == 0.0f, "frozen rows and columns of the covariance are 0");
+          expect((fit.mask[l - 1] != 0 && fit.mask[k - 1] != 0) || covariance[l][k] == 0.0f,
+                 "frozen rows and columns of the covariance are 0");
       }
       in_progress = false;
       continue;
@@ -224,7 +227,8 @@ void fuzz_lm_step(FuzzedDataProvider& in) {
   if (in_progress) {
     lambda = 0.0f;
     const char* outcome = fuzz::outcome_keeping_blocks([&] {
-      lm_step(x, y, sdev, fit.count, params, fit.mask_from_one(), pc, covariance, curvature, &chi_square, fit.model, &lambda);
+      lm_step(x, y, sdev, fit.count, params, fit.mask_from_one(), pc, covariance, curvature, &chi_square, fit.model,
+              &lambda);
     });
     if (outcome != nullptr) {
       if (strcmp(outcome, "gaussj: Singular Matrix-1") != 0) expect_outcome(outcome, "gaussj: Singular Matrix-2");
@@ -249,7 +253,8 @@ void fuzz_fit_line(FuzzedDataProvider& in) {
   for (int run = 0; run < 2; ++run) {
     for (float& o : out[run]) o = run == 0 ? -1.0f : -2.0f;
     float* o = out[run];
-    outcome[run] = fuzz::outcome_of([&] { fit_line(x, y, count, sdev, use_sdev, &o[0], &o[1], &o[2], &o[3], &o[4], &o[5]); });
+    outcome[run] =
+        fuzz::outcome_of([&] { fit_line(x, y, count, sdev, use_sdev, &o[0], &o[1], &o[2], &o[3], &o[4], &o[5]); });
   }
   for (int k = 0; k < 5; ++k) expect(same(out[0][k], out[1][k]), "every output but goodness is written");
   if (use_sdev != 0 && count <= 2) {
@@ -269,9 +274,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider in(data, size);
   for (int step = 0; step < 4 && in.remaining_bytes() > 0; ++step) {
     switch (in.ConsumeIntegralInRange(0, 2)) {
-      case 0: fuzz_gaussj(in); break;
-      case 1: fuzz_lm_step(in); break;
-      default: fuzz_fit_line(in); break;
+      case 0:
+        fuzz_gaussj(in);
+        break;
+      case 1:
+        fuzz_lm_step(in);
+        break;
+      default:
+        fuzz_fit_line(in);
+        break;
     }
   }
   return 0;

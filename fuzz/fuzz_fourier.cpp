@@ -59,9 +59,12 @@ double norm(const std::vector<Complex>& v) {
 }
 
 // Rounding allowance of a float transform of n values with input norm `size`, in the 2-norm.
-double allowance(unsigned long long n, double size) { return 8.0 * FLT_EPSILON * (log2(static_cast<double>(n)) + 1.0) * size + 1e-30; }
+double allowance(unsigned long long n, double size) {
+  return 8.0 * FLT_EPSILON * (log2(static_cast<double>(n)) + 1.0) * size + 1e-30;
+}
 
-void expect_close(const std::vector<Complex>& got, const std::vector<Complex>& wanted, double tolerance, const char* what) {
+void expect_close(const std::vector<Complex>& got, const std::vector<Complex>& wanted, double tolerance,
+                  const char* what) {
   std::vector<Complex> difference(got.size());
   for (size_t i = 0; i < got.size(); ++i) difference[i] = got[i] - wanted[i];
   expect(norm(difference) <= tolerance, what);
@@ -101,7 +104,8 @@ void fuzz_complex_fft(FuzzedDataProvider& in, const Source& source) {
   const unsigned n = fuzz::draw_length(in, 12);
   const int sign = fuzz::draw_sign(in);
   if ((n != 0 && !is_power_of_two(n)) || n > (1u << 30)) {
-    const char* message = n > (1u << 30) && is_power_of_two(n) ? "n too large in complex_fft" : "n must be a power of two in complex_fft";
+    const char* message =
+        n > (1u << 30) && is_power_of_two(n) ? "n too large in complex_fft" : "n must be a power of two in complex_fft";
     return expect_outcome(outcome_of([&] { complex_fft(nullptr, n, sign); }), message);
   }
   if (2ull * n > max_floats) return;
@@ -113,9 +117,12 @@ void fuzz_complex_fft(FuzzedDataProvider& in, const Source& source) {
   expect_returns([&] { complex_fft(data, n, sign); });
   if (checkable) {
     const double size = norm(x) * sqrt(static_cast<double>(n));
-    if (n <= max_direct) expect_close(complex_values(data, n), direct_transform(x, {n}, sign), allowance(n, size), "complex_fft: the transform");
+    if (n <= max_direct)
+      expect_close(complex_values(data, n), direct_transform(x, {n}, sign), allowance(n, size),
+                   "complex_fft: the transform");
     expect_returns([&] { complex_fft(data, n, -sign); });
-    expect_close(complex_values(data, n), scaled(x, n), 2 * allowance(n, size * sqrt(static_cast<double>(n))), "complex_fft: n times the input after the round trip");
+    expect_close(complex_values(data, n), scaled(x, n), 2 * allowance(n, size * sqrt(static_cast<double>(n))),
+                 "complex_fft: n times the input after the round trip");
   }
   release_vector(data, 1, floats);
 }
@@ -136,7 +143,8 @@ void fuzz_real_fft(FuzzedDataProvider& in, const Source& source) {
   const unsigned n = fuzz::draw_length(in, 13);
   const int sign = fuzz::draw_sign(in);
   if (n < 2 || !is_power_of_two(n))
-    return expect_outcome(outcome_of([&] { real_fft(nullptr, n, sign); }), "n must be a power of two, at least 2, in real_fft");
+    return expect_outcome(outcome_of([&] { real_fft(nullptr, n, sign); }),
+                          "n must be a power of two, at least 2, in real_fft");
   if (n > max_floats) return;
   const int count = static_cast<int>(n);
   float* data = vector(1, count);
@@ -146,9 +154,12 @@ void fuzz_real_fft(FuzzedDataProvider& in, const Source& source) {
   expect_returns([&] { real_fft(data, n, sign); });
   if (checkable) {
     const double size = norm(x) * sqrt(static_cast<double>(n));
-    if (n <= max_direct) expect_close(unpacked(data, n), direct_transform(x, {n}, 1), 2 * allowance(n, size), "real_fft: the packed transform");
+    if (n <= max_direct)
+      expect_close(unpacked(data, n), direct_transform(x, {n}, 1), 2 * allowance(n, size),
+                   "real_fft: the packed transform");
     expect_returns([&] { real_fft(data, n, -1); });
-    expect_close(std::vector<Complex>(data + 1, data + 1 + count), scaled(x, n / 2), 2 * allowance(n, size * sqrt(static_cast<double>(n))),
+    expect_close(std::vector<Complex>(data + 1, data + 1 + count), scaled(x, n / 2),
+                 2 * allowance(n, size * sqrt(static_cast<double>(n))),
                  "real_fft: n/2 times the input after the round trip");
   }
   release_vector(data, 1, count);
@@ -187,10 +198,12 @@ void fuzz_complex_fft_nd(FuzzedDataProvider& in, const Source& source) {
     if (checkable) {
       const double size = norm(x) * sqrt(static_cast<double>(total));
       if (total <= max_direct)
-        expect_close(complex_values(data, total), direct_transform(x, dims, sign), allowance(total, size), "complex_fft_nd: the transform");
+        expect_close(complex_values(data, total), direct_transform(x, dims, sign), allowance(total, size),
+                     "complex_fft_nd: the transform");
       expect_returns([&] { complex_fft_nd(data, dims_from_one, dim_count, -sign); });
       expect_close(complex_values(data, total), scaled(x, static_cast<double>(total)),
-                   2 * allowance(total, size * sqrt(static_cast<double>(total))), "complex_fft_nd: N times the input after the round trip");
+                   2 * allowance(total, size * sqrt(static_cast<double>(total))),
+                   "complex_fft_nd: N times the input after the round trip");
     }
     release_vector(data, 1, floats);
   }
@@ -209,9 +222,11 @@ void fuzz_real_fft_3d(FuzzedDataProvider& in, const Source& source) {
   const unsigned long long plane = static_cast<unsigned long long>(s1) * s2;
   const unsigned long long total = plane > (1ull << 31) ? 1ull << 32 : plane * s3;
   if (total > (1ull << 31))
-    return expect_outcome(outcome_of([&] { real_fft_3d(nullptr, nullptr, s1, s2, s3, sign); }), "too many values in real_fft_3d");
+    return expect_outcome(outcome_of([&] { real_fft_3d(nullptr, nullptr, s1, s2, s3, sign); }),
+                          "too many values in real_fft_3d");
   if (total > max_floats) return;
-  const int n1 = static_cast<int>(s1) + (extra & 1), n2 = static_cast<int>(s2) + (extra >> 1 & 1), n3 = static_cast<int>(s3) + (extra >> 2);
+  const int n1 = static_cast<int>(s1) + (extra & 1), n2 = static_cast<int>(s2) + (extra >> 1 & 1),
+            n3 = static_cast<int>(s3) + (extra >> 2);
   float*** data = f3tensor(1, n1, 1, n2, 1, n3);
   float** nyquist = matrix(1, static_cast<int>(s1), 1, static_cast<int>(2 * s2));
   float* flat = &data[1][1][1];
@@ -243,7 +258,8 @@ void fuzz_real_fft_3d(FuzzedDataProvider& in, const Source& source) {
       expect_close(got, wanted, 2 * allowance(total, size), "real_fft_3d: the half spectrum");
     }
     expect_returns([&] { real_fft_3d(data, nyquist, s1, s2, s3, -1); });
-    expect_close(std::vector<Complex>(flat, flat + total), scaled(x, total / 2.0), 2 * allowance(total, size * sqrt(static_cast<double>(total))),
+    expect_close(std::vector<Complex>(flat, flat + total), scaled(x, total / 2.0),
+                 2 * allowance(total, size * sqrt(static_cast<double>(total))),
                  "real_fft_3d: N/2 times the input after the round trip");
   }
   release_matrix(nyquist, 1, static_cast<int>(s1), 1, static_cast<int>(2 * s2));
@@ -262,10 +278,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider drawn(parameters, sizeof parameters);
   const Source source{in.ConsumeRemainingBytes<uint8_t>(), moderate};
   switch (transform) {
-    case 0: fuzz_complex_fft(drawn, source); break;
-    case 1: fuzz_real_fft(drawn, source); break;
-    case 2: fuzz_complex_fft_nd(drawn, source); break;
-    default: fuzz_real_fft_3d(drawn, source); break;
+    case 0:
+      fuzz_complex_fft(drawn, source);
+      break;
+    case 1:
+      fuzz_real_fft(drawn, source);
+      break;
+    case 2:
+      fuzz_complex_fft_nd(drawn, source);
+      break;
+    default:
+      fuzz_real_fft_3d(drawn, source);
+      break;
   }
   return 0;
 }

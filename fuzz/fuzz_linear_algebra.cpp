@@ -300,11 +300,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider in(data, size);
   for (int step = 0; step < 6 && in.remaining_bytes() > 0; ++step) {
     switch (in.ConsumeIntegralInRange(0, 4)) {
-      case 0: fuzz_svd(in); break;
-      case 1: fuzz_jacobi(in); break;
-      case 2: fuzz_pseudo_inverse(in); break;
-      case 3: fuzz_least_squares(in); break;
-      default: fuzz_helpers(in); break;
+      case 0:
+        fuzz_svd(in);
+        break;
+      case 1:
+        fuzz_jacobi(in);
+        break;
+      case 2:
+        fuzz_pseudo_inverse(in);
+        break;
+      case 3:
+        fuzz_least_squares(in);
+        break;
+      default:
+        fuzz_helpers(in);
+        break;
     }
   }
   return 0;

@@ -29,8 +29,8 @@ using Calls = std::vector<std::string>;
 struct FakeHost {
   int version[3] = {2, 4, 1};
   int dialog_result = 1;
-  std::string dialog_path;   // written, zero-terminated, when the result is 1
-  std::string dialog_junk;   // written, up to 256 bytes, when it is not
+  std::string dialog_path;  // written, zero-terminated, when the result is 1
+  std::string dialog_junk;  // written, up to 256 bytes, when it is not
   std::map<std::string, std::string> strings;
   std::map<std::string, int> ints;
   Calls calls;
@@ -49,8 +49,10 @@ std::string draw_text(FuzzedDataProvider& in, size_t longest, std::initializer_l
 // The oldest accepted host is 2.4.1; versions around it, and any at all.
 int draw_version_part(FuzzedDataProvider& in, int usual) {
   switch (in.ConsumeIntegralInRange(0, 3)) {
-    case 0: return in.ConsumeIntegral<int>();
-    default: return usual + in.ConsumeIntegralInRange(-1, 1);
+    case 0:
+      return in.ConsumeIntegral<int>();
+    default:
+      return usual + in.ConsumeIntegralInRange(-1, 1);
   }
 }
 
@@ -106,16 +108,18 @@ void init(Plugin& plugin) {
   table_bound = true;
   const bool wanted = accepted(host.version);
   fuzz::expect(result == wanted, "initPlugin accepts exactly the hosts from 2.4.1 on");
-  const Calls calls = wanted ? Calls{"GetVersionOfCorvaneZT", "ShowLogTab", "LogText Running lotwrightwizard..."}
-                             : Calls{"GetVersionOfCorvaneZT",
-                                     "MessageBox Can not execute this plugin - CorvaneZT version 2.4.1 or higher required."};
+  const Calls calls =
+      wanted ? Calls{"GetVersionOfCorvaneZT", "ShowLogTab", "LogText Running lotwrightwizard..."}
+             : Calls{"GetVersionOfCorvaneZT",
+                     "MessageBox Can not execute this plugin - CorvaneZT version 2.4.1 or higher required."};
   fuzz::expect(host.calls == calls, "initPlugin's calls on the host");
   plugin.initialized = true;
   plugin.accepted = result;
 }
 
 void execute(Plugin& plugin, FuzzedDataProvider& in) {
-  const std::string command = draw_text(in, 4095, {"GetFileName", "GetTargetFileName", "GetTextFileName", "getfilename", ""});
+  const std::string command =
+      draw_text(in, 4095, {"GetFileName", "GetTargetFileName", "GetTextFileName", "getfilename", ""});
   const std::string file_type = draw_text(in, 4095, {"Corvane functional project (*.fmr)", "", "All files (*.*)"});
   host.strings["Command"] = command;
   host.strings["FileType"] = file_type;
@@ -234,8 +238,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       continue;
     }
     switch (in.ConsumeIntegralInRange(0, 3)) {
-      case 0: init(plugin); break;
-      case 3: destroy(plugin); break;
+      case 0:
+        init(plugin);
+        break;
+      case 3:
+        destroy(plugin);
+        break;
       default:
         if (plugin.initialized) execute(plugin, in);
         break;

@@ -69,7 +69,8 @@ std::vector<uint32_t> element_bits(const Floats& v) {
 }
 
 bool same_bits(const Floats& a, const Floats& b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](float x, float y) { return bits_of(x) == bits_of(y); });
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](float x, float y) { return bits_of(x) == bits_of(y); });
 }
 
 Floats numbers_of(const Floats& v) {
@@ -93,7 +94,8 @@ void check_sorted(const Floats& input, const Floats& out) {
   const Floats reference = stably_sorted(input);
   for (size_t i = 0; i < out.size(); ++i)
     expect(i < reference.size() ? out[i] == reference[i] : is_nan(out[i]), "numbers ascending, then the NaNs");
-  if (reference.size() <= 7) expect(same_bits(Floats(out.begin(), out.begin() + reference.size()), reference), "short sorts are stable");
+  if (reference.size() <= 7)
+    expect(same_bits(Floats(out.begin(), out.begin() + reference.size()), reference), "short sorts are stable");
 }
 
 Floats prefix(const Floats& v, size_t n) { return Floats(v.begin(), v.begin() + n); }
@@ -117,7 +119,8 @@ void fuzz_heap_sort(const Floats& input) {
   expect(element_bits(out) == element_bits(input), "heap_sort keeps the elements to the bit");
   const Floats reference = stably_sorted(input);
   for (size_t i = 0; i < out.size(); ++i)
-    expect(i < reference.size() ? out[i] == reference[i] : is_nan(out[i]), "heap_sort: numbers ascending, then the NaNs");
+    expect(i < reference.size() ? out[i] == reference[i] : is_nan(out[i]),
+           "heap_sort: numbers ascending, then the NaNs");
   const Floats numbers = numbers_of(input);
   OneBased<float> alone(numbers);
   expect_returns([&] { heap_sort(alone.n, alone.from_one()); });
@@ -157,9 +160,15 @@ void fuzz_sort2(const Floats& input) {
 unsigned draw_k(FuzzedDataProvider& in, size_t n) {
   const unsigned raw = in.ConsumeIntegral<unsigned>();
   switch (in.ConsumeIntegralInRange(0, 3)) {
-    case 0: return raw;
-    case 1: return (raw & 3) == 0 ? 0 : (raw & 3) == 1 ? 1 : (raw & 3) == 2 ? static_cast<unsigned>(n) : static_cast<unsigned>(n) + 1;
-    default: return n == 0 ? raw : 1 + raw % static_cast<unsigned>(n);
+    case 0:
+      return raw;
+    case 1:
+      return (raw & 3) == 0   ? 0
+             : (raw & 3) == 1 ? 1
+             : (raw & 3) == 2 ? static_cast<unsigned>(n)
+                              : static_cast<unsigned>(n) + 1;
+    default:
+      return n == 0 ? raw : 1 + raw % static_cast<unsigned>(n);
   }
 }
 
@@ -197,7 +206,8 @@ void fuzz_kth_smallest_u16(const std::vector<uint16_t>& input, unsigned k) {
   std::vector<uint16_t> reference = input;
   std::sort(reference.begin(), reference.end());
   expect(result == reference[k - 1] && out[k - 1] == result, "the k-th smallest, left at values[k]");
-  for (size_t i = 0; i < out.size(); ++i) expect(i < k - 1 ? out[i] <= result : out[i] >= result, "partitioned around values[k]");
+  for (size_t i = 0; i < out.size(); ++i)
+    expect(i < k - 1 ? out[i] <= result : out[i] >= result, "partitioned around values[k]");
   std::sort(out.begin(), out.end());
   expect(out == reference, "selection keeps the elements");
 }
@@ -207,8 +217,9 @@ void fuzz_kth_smallest_u16(const std::vector<uint16_t>& input, unsigned k) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider in(data, size);
   const int routine = in.ConsumeIntegralInRange(0, 4);
-  const uint8_t k_bytes[5] = {in.ConsumeIntegral<uint8_t>(), in.ConsumeIntegral<uint8_t>(), in.ConsumeIntegral<uint8_t>(),
-                              in.ConsumeIntegral<uint8_t>(), in.ConsumeIntegral<uint8_t>()};
+  const uint8_t k_bytes[5] = {in.ConsumeIntegral<uint8_t>(), in.ConsumeIntegral<uint8_t>(),
+                              in.ConsumeIntegral<uint8_t>(), in.ConsumeIntegral<uint8_t>(),
+                              in.ConsumeIntegral<uint8_t>()};
   FuzzedDataProvider k_in(k_bytes, sizeof k_bytes);
   if (routine == 4) {
     const std::vector<uint16_t> keys = draw_keys<uint16_t>(in);
@@ -217,10 +228,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   const Floats keys = draw_keys<float>(in);
   switch (routine) {
-    case 0: fuzz_sort(keys); break;
-    case 1: fuzz_sort2(keys); break;
-    case 2: fuzz_heap_sort(keys); break;
-    default: fuzz_kth_smallest(keys, draw_k(k_in, keys.size())); break;
+    case 0:
+      fuzz_sort(keys);
+      break;
+    case 1:
+      fuzz_sort2(keys);
+      break;
+    case 2:
+      fuzz_heap_sort(keys);
+      break;
+    default:
+      fuzz_kth_smallest(keys, draw_k(k_in, keys.size()));
+      break;
   }
   return 0;
 }

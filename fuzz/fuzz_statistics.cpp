@@ -24,8 +24,8 @@ namespace {
 // Any float, weighted towards the values where the routines change behaviour.
 float draw_argument(FuzzedDataProvider& in) {
   if (in.ConsumeIntegralInRange(0, 2) != 0) return fuzz::draw_float(in);
-  return in.PickValueInArray<float>({0.0f, -0.0f, 1.0f, -1.0f, 0.5f, 2.0f, 0.03f, 1e-39f, 3e-39f, FLT_MIN,
-                                     16777216.0f, 9007199254740992.0f, 1e6f, FLT_MAX, INFINITY, -INFINITY, NAN});
+  return in.PickValueInArray<float>({0.0f, -0.0f, 1.0f, -1.0f, 0.5f, 2.0f, 0.03f, 1e-39f, 3e-39f, FLT_MIN, 16777216.0f,
+                                     9007199254740992.0f, 1e6f, FLT_MAX, INFINITY, -INFINITY, NAN});
 }
 
 unsigned draw_count(FuzzedDataProvider& in) {
@@ -53,21 +53,25 @@ void fuzz_gammq(FuzzedDataProvider& in) {
   // The documented exceptions: a so small that the series overflows, a >= 2^53 with x = a
   // (fraction), and infinite arguments, which no iteration settles.
   if (outcome != nullptr) {
-    expect(isinf(a) || isinf(x) || (series ? a < 1e-38f : a >= 9007199254740992.0f), "gammq settles for finite a > 0, x >= 0");
-    expect_outcome(outcome, series ? "a too large, ITMAX too small in routine gser" : "a too large, ITMAX too small in gcf");
+    expect(isinf(a) || isinf(x) || (series ? a < 1e-38f : a >= 9007199254740992.0f),
+           "gammq settles for finite a > 0, x >= 0");
+    expect_outcome(outcome,
+                   series ? "a too large, ITMAX too small in routine gser" : "a too large, ITMAX too small in gcf");
     return;
   }
   if (x == 0.0f) expect(q == 1.0f, "gammq(a, 0) is 1");
   const double bound = gamma_bound(a, x);
   if (!isinf(a) && !isinf(x) && bound < 0.01)
-    expect(series ? q >= -bound && q <= 1.0 + bound : q >= 0.0f && q <= 1.0 + 2 * bound, "gammq within its accuracy bound of [0, 1]");
+    expect(series ? q >= -bound && q <= 1.0 + bound : q >= 0.0f && q <= 1.0 + 2 * bound,
+           "gammq within its accuracy bound of [0, 1]");
 }
 
 // gser and gcf store ln Gamma(a) first, also when they then end the process.
 void fuzz_gser_gcf(FuzzedDataProvider& in, bool series) {
   const float a = draw_argument(in), x = draw_argument(in);
   float result = -2.0f, log_gamma_of_a = -2.0f;
-  const char* outcome = outcome_of([&] { series ? gser(&result, a, x, &log_gamma_of_a) : gcf(&result, a, x, &log_gamma_of_a); });
+  const char* outcome =
+      outcome_of([&] { series ? gser(&result, a, x, &log_gamma_of_a) : gcf(&result, a, x, &log_gamma_of_a); });
   expect(same(log_gamma_of_a, static_cast<float>(log_gamma(a))), "ln Gamma(a) is stored first");
   if (series && x < 0.0f) return expect_outcome(outcome, "x less than 0 in routine gser");
   if (series && x == 0.0f) {
@@ -84,7 +88,8 @@ void fuzz_gser_gcf(FuzzedDataProvider& in, bool series) {
     expect_outcome(outcome, limit);
     // Inside its range of validity, with finite arguments, only the documented degenerate a.
     const bool valid = a > 0.0f && !isinf(a) && !isinf(x) &&
-                       (series ? static_cast<double>(x) < static_cast<double>(a) + 1.0 : static_cast<double>(x) >= static_cast<double>(a) + 1.0);
+                       (series ? static_cast<double>(x) < static_cast<double>(a) + 1.0
+                               : static_cast<double>(x) >= static_cast<double>(a) + 1.0);
     expect(!valid || (series ? a < 1e-38f : a >= 9007199254740992.0f), "the iteration settles inside its range");
   }
 }
@@ -128,8 +133,10 @@ void fuzz_significance(FuzzedDataProvider& in) {
   switch (in.ConsumeIntegralInRange(0, 2)) {
     case 0:
       expect_returns([&] { p = correlation_probability(v, n1); });
-      if (n1 < 2 || v == 0.0f) expect(p == 1.0f, "correlation_probability: 1 for n < 2 and r = 0");
-      else if (v == 1.0f) expect(p == 0.0f, "correlation_probability: 0 for r = 1");
+      if (n1 < 2 || v == 0.0f)
+        expect(p == 1.0f, "correlation_probability: 1 for n < 2 and r = 0");
+      else if (v == 1.0f)
+        expect(p == 0.0f, "correlation_probability: 0 for r = 1");
       break;
     case 1:
       expect_returns([&] { p = t_probability(v, n1); });
@@ -137,8 +144,10 @@ void fuzz_significance(FuzzedDataProvider& in) {
       break;
     default:
       expect_returns([&] { p = f_probability(v, n1, n2); });
-      if (v < 0.0f) expect(p == 0.0f, "f_probability of a negative f is 0");
-      else if (v == 0.0f && n1 > 0 && n2 > 0) expect(p == 1.0f, "f_probability(0) is 1");
+      if (v < 0.0f)
+        expect(p == 0.0f, "f_probability of a negative f is 0");
+      else if (v == 0.0f && n1 > 0 && n2 > 0)
+        expect(p == 1.0f, "f_probability(0) is 1");
       break;
   }
 }
@@ -209,19 +218,23 @@ void fuzz_samples(FuzzedDataProvider& in) {
   expect_returns([&] { t_statistic_unequal_variance(data1, n1, data2, n2, &t); });
   const unsigned n = std::min(n1, n2);
   expect_returns([&] { correlation_coefficient(data1, data2, n, &r); });
-  if (n > 0 && moderate(std::vector<float>(x.begin(), x.begin() + n)) && moderate(std::vector<float>(y.begin(), y.begin() + n)) &&
-      spread(x, n) >= 1e-30 && spread(y, n) >= 1e-30)
+  if (n > 0 && moderate(std::vector<float>(x.begin(), x.begin() + n)) &&
+      moderate(std::vector<float>(y.begin(), y.begin() + n)) && spread(x, n) >= 1e-30 && spread(y, n) >= 1e-30)
     expect(fabsf(r) <= 1.0f + 1e-5f, "|r| <= 1");
   expect_returns([&] { correlation_with_probability(data1, data2, n, &r, &probability); });
 
   // Spearman's coefficient leaves its samples alone and stays within [-1, 1].
   float sum_d = 0, z = 0, probability_d = 0, rs = 0, probability_rs = 0;
   expect_returns([&] { spearman_rank_correlation(data1, data2, n, &sum_d, &z, &probability_d, &rs, &probability_rs); });
-  for (unsigned i = 0; i < n1; ++i) expect(same(data1[static_cast<int>(i) + 1], x[i]), "spearman leaves its samples alone");
-  for (unsigned i = 0; i < n2; ++i) expect(same(data2[static_cast<int>(i) + 1], y[i]), "spearman leaves its samples alone");
+  for (unsigned i = 0; i < n1; ++i)
+    expect(same(data1[static_cast<int>(i) + 1], x[i]), "spearman leaves its samples alone");
+  for (unsigned i = 0; i < n2; ++i)
+    expect(same(data2[static_cast<int>(i) + 1], y[i]), "spearman leaves its samples alone");
   if (n < 2)
-    expect(sum_d == 0.0f && isnan(z) && isnan(probability_d) && isnan(rs) && probability_rs == 1.0f, "spearman with n < 2");
-  else if (moderate(std::vector<float>(x.begin(), x.begin() + n)) && moderate(std::vector<float>(y.begin(), y.begin() + n)))
+    expect(sum_d == 0.0f && isnan(z) && isnan(probability_d) && isnan(rs) && probability_rs == 1.0f,
+           "spearman with n < 2");
+  else if (moderate(std::vector<float>(x.begin(), x.begin() + n)) &&
+           moderate(std::vector<float>(y.begin(), y.begin() + n)))
     expect(fabsf(rs) <= 1.0f + 1e-5f, "|rs| <= 1");
 
   // The KS distance lies in [0, 1], and both samples end sorted, NaNs last.
@@ -266,16 +279,36 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Few calls per input: a series that runs to its limit takes millions of steps.
   for (int call = 0; call < 4 && in.remaining_bytes() > 0; ++call) {
     switch (in.ConsumeIntegralInRange(0, 9)) {
-      case 0: fuzz_gammq(in); break;
-      case 1: fuzz_gser_gcf(in, true); break;
-      case 2: fuzz_gser_gcf(in, false); break;
-      case 3: fuzz_incomplete_beta(in); break;
-      case 4: fuzz_erfc(in); break;
-      case 5: fuzz_ks_probability(in); break;
-      case 6: fuzz_significance(in); break;
-      case 7: fuzz_inverses(in); break;
-      case 8: fuzz_rayleigh_quantile(in); break;
-      default: fuzz_samples(in); break;
+      case 0:
+        fuzz_gammq(in);
+        break;
+      case 1:
+        fuzz_gser_gcf(in, true);
+        break;
+      case 2:
+        fuzz_gser_gcf(in, false);
+        break;
+      case 3:
+        fuzz_incomplete_beta(in);
+        break;
+      case 4:
+        fuzz_erfc(in);
+        break;
+      case 5:
+        fuzz_ks_probability(in);
+        break;
+      case 6:
+        fuzz_significance(in);
+        break;
+      case 7:
+        fuzz_inverses(in);
+        break;
+      case 8:
+        fuzz_rayleigh_quantile(in);
+        break;
+      default:
+        fuzz_samples(in);
+        break;
     }
   }
   return 0;

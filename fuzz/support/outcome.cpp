@@ -24,8 +24,10 @@ struct block_list {
   bool lost = false;
 
   void add(const volatile void* p) {
-    if (count == capacity) lost = true;
-    else blocks[count++] = p;
+    if (count == capacity)
+      lost = true;
+    else
+      blocks[count++] = p;
   }
   bool remove(const volatile void* p) {
     for (int i = count - 1; i >= 0; --i) {
