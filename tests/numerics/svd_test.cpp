@@ -89,7 +89,8 @@ TEST(SvdDecompose, SignsOrderZeroAndTinyScaleMatrices) {
 // matrix this small loses as negligible. Such pivots also arise from ordinary entries.
 TEST(SvdDecompose, SubnormalPivotsLeaveFiniteFactors) {
   const float small = -5.70207e-29f;
-  Matrix ordinary(3, 3, {8, 1000, small, 8, 0, 0, 1000, small, 0}), ordinary_copy(3, 3, {8, 1000, small, 8, 0, 0, 1000, small, 0});
+  Matrix ordinary(3, 3, {8, 1000, small, 8, 0, 0, 1000, small, 0}),
+      ordinary_copy(3, 3, {8, 1000, small, 8, 0, 0, 1000, small, 0});
   Matrix vo(3, 3);
   Vector wo(3);
   svd_decompose(ordinary, 3, 3, wo, vo);
