@@ -23,7 +23,9 @@ namespace numerics {
 // - weighted fit with count <= 2: ends the process with "Invalid arguments in routine gammq"
 //   (everything but goodness has been written by then);
 // - unweighted fit with count == 2: the uncertainties come out infinite or NaN;
-// - a zero standard deviation, or abscissas that are all equal: infinite or NaN results.
+// - a zero standard deviation, or abscissas that are all equal: infinite or NaN results; in a
+//   weighted fit with count > 2, goodness is then NaN for a NaN chi-square and 0 for an
+//   infinite one.
 // None of these is reported otherwise. No state; safe on several threads with distinct arrays.
 void fit_line(const float x[], const float y[], int count, const float sdev[], int use_sdev, float* intercept,
               float* slope, float* intercept_sdev, float* slope_sdev, float* chi_square, float* goodness);

@@ -17,6 +17,9 @@ double away_from_zero(double value) { return fabs(value) < tiny ? tiny : value; 
 float incomplete_beta(float a, float b, float x) {
   const double xd = x;
   if (xd < 0.0 || xd > 1.0) return 0.0f;
+  // I_0 = 0 for a, b > 0, also when a + b overflows float and the test against the mean
+  // below fails.
+  if (x == 0.0f && a > 0.0f && b > 0.0f) return 0.0f;
   const float a_plus_b = a + b;
   float front = 0.0f;
   if (x != 0.0f && x != 1.0f) {

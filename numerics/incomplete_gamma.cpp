@@ -56,6 +56,10 @@ void gser(float* result, float a, float x, float* log_gamma_of_a) {
     term *= x / k;
     sum += term;
     if (fabs(static_cast<double>(term)) < fabs(static_cast<double>(sum)) * relative_tolerance) {
+      // For a just above 1/FLT_MAX the sum, about e^x / a, exceeds the float range even though
+      // the first term did not: that is the same degenerate a as a reciprocal that overflows,
+      // and it ends the same way rather than with an infinite P.
+      if (isinf(sum)) break;
       *result = sum * gamma_prefactor(a, x, *log_gamma_of_a);
       return;
     }
@@ -67,6 +71,11 @@ void gser(float* result, float a, float x, float* log_gamma_of_a) {
 void gcf(float* result, float a, float x, float* log_gamma_of_a) {
   const float tiny = 1e-30f;
   *log_gamma_of_a = static_cast<float>(log_gamma(a));
+  // Q(a, +inf) = 0; the fraction itself would only run on NaN until its limit.
+  if (x == INFINITY && a > 0.0f && a < INFINITY) {
+    *result = 0.0f;
+    return;
+  }
   float q = static_cast<float>(static_cast<double>(x) + 1.0 - static_cast<double>(a));
   float c = 1e30f;
   float d = static_cast<float>(1.0 / static_cast<double>(q));

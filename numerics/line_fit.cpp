@@ -68,8 +68,11 @@ void fit_line(const float x[], const float y[], int count, const float sdev[], i
   } else {
     for (int i = 1; i <= count; ++i)
       *chi_square = add_square(*chi_square, ((y[i] - *intercept) - *slope * x[i]) / sdev[i]);
-    *goodness = gammq(static_cast<float>(0.5 * (static_cast<double>(count) - 2.0)),
-                      static_cast<float>(0.5 * static_cast<double>(*chi_square)));
+    const float a = static_cast<float>(0.5 * (static_cast<double>(count) - 2.0));
+    const float x = static_cast<float>(0.5 * static_cast<double>(*chi_square));
+    // A NaN chi-square (from a zero deviation or abscissas all equal) has no goodness of fit;
+    // gammq would not settle on it and end the process, which such data must not do.
+    *goodness = a > 0.0f && isnan(x) ? NAN : gammq(a, x);
   }
 }
 

@@ -35,6 +35,9 @@ extern bool svd_not_converged;
 // - Superdiagonal and diagonal elements are negligible when below 1e-6 in absolute value,
 //   whatever the scale of a: a matrix whose entries are all far below 1e-6 is taken as
 //   diagonal once reduced to bidiagonal form, so its singular values are only approximate.
+//   Down to subnormal entries U and V stay finite: where a pivot is too small for its float
+//   reciprocal (below 1/FLT_MAX), the update divides by it instead. Reflections that reach
+//   the subnormal range keep few digits, so U and V are then orthogonal to about 1e-3 only.
 // - Each singular value gets at most 100 iterations; when one reaches its 100th the routine
 //   sets svd_not_converged, carries on and leaves that value (possibly negative) as it stands.
 // - m < 1 (no rows): a is not touched, w is all 0 and v the identity. n < 1: nothing is

@@ -24,8 +24,10 @@ void real_fft_3d(float*** data, float** nyquist, unsigned size1, unsigned size2,
   if (!detail::is_power_of_two(size1) || !detail::is_power_of_two(size2) || !detail::is_power_of_two(size3) ||
       size3 < 2)
     run_time_error("sizes must be powers of two, size3 at least 2, in real_fft_3d");
-  if (static_cast<unsigned long long>(size1) * size2 * size3 > 2 * detail::max_complex_values)
-    run_time_error("too many values in real_fft_3d");
+  // Sizes below 2^32 keep size1 * size2 exact in 64 bits; the third factor could wrap it, so
+  // the plane is compared with the quotient instead.
+  const unsigned long long plane = static_cast<unsigned long long>(size1) * size2;
+  if (plane > 2 * detail::max_complex_values / size3) run_time_error("too many values in real_fft_3d");
   // A tensor that is not one block cannot be viewed as a flat array: leave without a word.
   if (!is_one_block(data, size1, size2, size3)) exit(1);
 

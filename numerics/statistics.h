@@ -39,7 +39,8 @@ double log_gamma(double x);
 // is 4 (1 + x + |a ln x| + |ln Gamma(a)|) 2^-24, relative to Q on the fraction path and
 // absolute on the series path. Iterations never run out for a finite a > 0 and x >= 0 (see
 // gser and gcf), so large a costs accuracy, never the process; the exceptions are the
-// degenerate floats named there. NaN arguments end in the gcf message.
+// degenerate floats named there. x = +infinity gives 0 (through gcf); NaN arguments end in
+// the gcf message.
 float gammq(float a, float x);
 
 // Series for P(a, x), valid for x < a + 1. Stores ln Gamma(a) (rounded to float) in
@@ -48,12 +49,14 @@ float gammq(float a, float x);
 // routine gser" when the series does not settle within 5,000,000 terms. That limit covers
 // every a > 0 and 0 <= x < a + 1: the terms shrink by the factor x/k <= 1, and the slowest
 // case, factor exactly 1 (a >= 2^24, where k + 1 rounds back to k in float, and x = a), needs
-// about 3.5 million terms. What still ends in the message: NaN arguments, and a below about
-// 3e-39, whose reciprocal overflows float.
+// about 3.5 million terms. What still ends in the message: NaN arguments, and a so small that
+// the float sum, about e^x / a, overflows (a below 3e-39, whose reciprocal already overflows,
+// and a below about 8e-39 as x nears 1).
 void gser(float* result, float a, float x, float* log_gamma_of_a);
 
 // Continued fraction for Q(a, x), valid for x >= a + 1. Stores ln Gamma(a) (rounded to
-// float) in *log_gamma_of_a first, then Q(a, x) in *result. Ends the process with "a too
+// float) in *log_gamma_of_a first, then Q(a, x) in *result; x = +infinity with a finite
+// a > 0 gives exactly 0. Ends the process with "a too
 // large, ITMAX too small in gcf" when the fraction does not settle within 100,000 steps.
 // The need peaks near 23,000 steps (a around 2e11, x just above a + 1) over the whole float
 // range, so that happens only for NaN arguments and for a >= 2^53 with x = a, which the
@@ -63,7 +66,8 @@ void gcf(float* result, float a, float x, float* log_gamma_of_a);
 
 // Regularised incomplete beta function I_x(a, b) for a, b > 0 and 0 <= x <= 1, by a
 // continued fraction (on 1 - x with a and b swapped when x lies above the mean). Returns 0,
-// silently, for x < 0 or x > 1; I_0 = 0 and I_1 = 1.
+// silently, for x < 0 or x > 1; I_0 = 0 and I_1 = 1. When a + b exceeds the float range
+// (FLT_MAX) the values between the ends are NaN.
 float incomplete_beta(float a, float b, float x);
 
 // The continued fraction behind incomplete_beta, evaluated in double. Gives up after 100
@@ -141,10 +145,12 @@ void rank_with_ties(unsigned n, float values[], float* tie_sum);
 // *d = sum of squared rank differences, *z its standard score against its mean and variance
 // under independence (ties accounted for), *probability_d the two-sided normal significance of
 // z, *rs the rank correlation coefficient and *probability_rs its significance as
-// correlation_probability(rs, n). When one sample has a single value throughout, its ranks do
-// not vary: rs and its probability are set to 0, and z and probability_d are left as the
-// caller had them. Allocates two work vectors of n floats ("allocation failure in
-// vector()") and sorts with sort2 ("NSTACK too small in sort2.").
+// correlation_probability(rs, n). When one sample of n >= 2 has a single value throughout,
+// its ranks do not vary: rs and its probability are set to 0, and z and probability_d are
+// left as the caller had them. n < 2 leaves nothing to rank against: n^3 - n is 0, so z,
+// probability_d and rs are NaN (0/0), d is 0 and the probability of rs is 1. Allocates two
+// work vectors of n floats ("allocation failure in vector()") and sorts with sort2 ("NSTACK
+// too small in sort2.").
 void spearman_rank_correlation(const float data1[], const float data2[], unsigned n, float* d, float* z,
                                float* probability_d, float* rs, float* probability_rs);
 
@@ -178,8 +184,9 @@ float f_for_probability(float p, unsigned df1, unsigned df2);
 
 // Quantile of the Rayleigh distribution of scale sqrt(2): the r >= 0 with
 // exp(-r^2 / 4) = 1 - p, for 0 <= p < 1. p = 1 is replaced by 1 - 2^-23 and gives a finite
-// radius (about 7.98); p = 0 gives -0.0 (the sign of -2 * 0); p > 1 gives a negative value;
-// p < 0 and NaN give NaN.
+// radius (about 7.98); p = 0 gives -0.0 (the sign of -2 * 0); 1 < p < 2 gives a negative
+// value, p = 2 gives 0; p < 0, p > 2 and NaN give NaN, except that a p so close to 0 that
+// 1 - p rounds to 1 gives -0.0 as p = 0 does.
 float rayleigh_quantile(float p);
 
 // ---------------------------------------------------------------------------------------------

@@ -90,6 +90,14 @@ void reduce_to_bidiagonal(float** a, int m, int n, float w[], float e[]) {
   }
 }
 
+// True when a finite a[i][j] gave an infinite (a[i][j] / a[i][l]) / g in v[j][i]: a row so
+// small (subnormal) that the quotient lies beyond the float range.
+bool overflowed(float** a, float** v, int i, int l, int n) {
+  for (int j = l; j <= n; ++j)
+    if (isinf(v[j][i]) && isfinite(a[i][j])) return true;
+  return false;
+}
+
 // Builds V from the row reflections kept in a. Rows of a beyond m are never read: their
 // superdiagonal element, and so g, is 0.
 void accumulate_right(float** a, int n, const float e[], float** v) {
@@ -98,11 +106,23 @@ void accumulate_right(float** a, int n, const float e[], float** v) {
   for (int i = n; i >= 1; --i) {
     if (i < n) {
       if (g != 0.0f) {
+        // Column i of v is scratch here: it is cleared below.
         for (int j = l; j <= n; ++j) v[j][i] = (a[i][j] / a[i][l]) / g;
-        for (int j = l; j <= n; ++j) {
-          float t = 0.0f;
-          for (int k = l; k <= n; ++k) t += a[i][k] * v[k][j];
-          for (int k = l; k <= n; ++k) v[k][j] += t * v[k][i];
+        if (!overflowed(a, v, i, l, n)) {
+          for (int j = l; j <= n; ++j) {
+            float t = 0.0f;
+            for (int k = l; k <= n; ++k) t += a[i][k] * v[k][j];
+            for (int k = l; k <= n; ++k) v[k][j] += t * v[k][i];
+          }
+        } else {
+          // The same update with the division by g moved from the scratch column to t.
+          for (int j = l; j <= n; ++j) v[j][i] = a[i][j] / a[i][l];
+          for (int j = l; j <= n; ++j) {
+            float t = 0.0f;
+            for (int k = l; k <= n; ++k) t += a[i][k] * v[k][j];
+            const float f = t / g;
+            for (int k = l; k <= n; ++k) v[k][j] += f * v[k][i];
+          }
         }
       }
       for (int j = l; j <= n; ++j) v[i][j] = v[j][i] = 0.0f;
@@ -117,19 +137,28 @@ void accumulate_right(float** a, int n, const float e[], float** v) {
 void accumulate_left(float** a, int m, int n, const float w[]) {
   for (int i = m < n ? m : n; i >= 1; --i) {
     const int l = i + 1;
-    float g = w[i];
+    const float g = w[i];
     for (int j = l; j <= n; ++j) a[i][j] = 0.0f;
-    if (g != 0.0f) {
-      g = static_cast<float>(1.0 / g);
+    if (g == 0.0f) {
+      for (int j = i; j <= m; ++j) a[j][i] = 0.0f;
+    } else if (const float inverse = static_cast<float>(1.0 / g); !isinf(inverse)) {
       for (int j = l; j <= n; ++j) {
         float t = 0.0f;
         for (int k = l; k <= m; ++k) t += a[k][i] * a[k][j];
-        const float f = (t / a[i][i]) * g;
+        const float f = (t / a[i][i]) * inverse;
         for (int k = i; k <= m; ++k) a[k][j] += f * a[k][i];
       }
-      for (int j = i; j <= m; ++j) a[j][i] *= g;
+      for (int j = i; j <= m; ++j) a[j][i] *= inverse;
     } else {
-      for (int j = i; j <= m; ++j) a[j][i] = 0.0f;
+      // A subnormal g has no float reciprocal, and f would overflow: the same update with
+      // the column divided by g first.
+      for (int j = i; j <= m; ++j) a[j][i] /= g;
+      for (int j = l; j <= n; ++j) {
+        float t = 0.0f;
+        for (int k = l; k <= m; ++k) t += a[k][i] * a[k][j];
+        const float f = t / a[i][i];
+        for (int k = i; k <= m; ++k) a[k][j] += f * a[k][i];
+      }
     }
     a[i][i] += 1.0f;
   }
@@ -200,9 +229,10 @@ void qr_sweep(float** a, int m, int n, float w[], float e[], float** v, int l, i
     z = hypotenuse(f, h);
     w[j] = z;
     if (z != 0.0f) {
-      z = static_cast<float>(1.0 / z);
-      c = f * z;
-      s = h * z;
+      // Below 1/FLT_MAX the reciprocal rounds to infinity; the quotients themselves are finite.
+      const float inverse = static_cast<float>(1.0 / z);
+      c = isinf(inverse) ? f / z : f * inverse;
+      s = isinf(inverse) ? h / z : h * inverse;
     }
     f = c * g + s * y;
     x = c * y - s * g;

@@ -79,7 +79,11 @@ TEST(RayleighQuantile, ClosedFormAndItsEnds) {
   EXPECT_TRUE(std::signbit(zero));
   // p = 1 becomes 1 - 2^-23: sqrt(-4 ln 2^-23).
   EXPECT_NEAR(rayleigh_quantile(1.0f), std::sqrt(92.0 * std::log(2.0)), 1e-5);
+  // Beyond 1 the sign of 1 - p carries through while |1 - p| < 1; from p = 2 on the root is of
+  // a number not above 0.
   EXPECT_LT(rayleigh_quantile(1.5f), 0.0f);
+  EXPECT_EQ(rayleigh_quantile(2.0f), 0.0f);
+  EXPECT_TRUE(std::isnan(rayleigh_quantile(2.5f)));
   EXPECT_TRUE(std::isnan(rayleigh_quantile(-0.1f)));
   EXPECT_TRUE(std::isnan(rayleigh_quantile(nan_value)));
 }

@@ -290,6 +290,17 @@ TEST(LineFit, ScatterGoodnessAndUncertainties) {
   EXPECT_EQ(a[3], b[3]);
 }
 
+// Degenerate weighted fits give NaN or infinite results and a goodness of NaN (NaN
+// chi-square) or 0 (infinite chi-square); they must not end the process in gammq.
+TEST(LineFit, DegenerateWeightedFitsReturn) {
+  const auto zero_deviation = line_fit({0, 1, 2, 3}, {0, 1, 1, 0}, {1, 0, 1, 1});
+  EXPECT_TRUE(std::isnan(zero_deviation[4]) && std::isnan(zero_deviation[5]));
+  const auto equal_abscissas = line_fit({2, 2, 2}, {0, 1, 5}, {1, 1, 1});
+  EXPECT_TRUE(std::isnan(equal_abscissas[1]) && std::isnan(equal_abscissas[5]));
+  const auto overflowing = line_fit({0, 1, 2}, {0, 3e19f, 0}, {1, 1, 1});
+  EXPECT_TRUE(std::isinf(overflowing[4]) && overflowing[5] == 0.0f);
+}
+
 TEST(LineFitDeathTest, WeightedFitOfTwoPointsEndsTheProcess) {
   EXPECT_RUN_TIME_ERROR(line_fit({0, 1}, {0, 1}, {1, 1}), "Invalid arguments in routine gammq");
 }

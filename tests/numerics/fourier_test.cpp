@@ -252,6 +252,10 @@ TEST(FourierDeathTest, LengthsOutsideTheRadix2StepsAreRejected) {
     EXPECT_RUN_TIME_ERROR(numerics::real_fft_3d(nullptr, nullptr, s[0], s[1], s[2], 1),
                           "sizes must be powers of two, size3 at least 2, in real_fft_3d");
   }
-  EXPECT_RUN_TIME_ERROR(numerics::real_fft_3d(nullptr, nullptr, 1u << 16, 1u << 16, 2, 1),
-                        "too many values in real_fft_3d");
+  // Also when the product of the three sizes is 2^64 or more and would wrap to a small count.
+  for (const dimensions& s : {dimensions{1u << 16, 1u << 16, 2}, dimensions{1u << 31, 1u << 31, 4},
+                              dimensions{1u << 31, 1u << 31, 1u << 31}}) {
+    EXPECT_RUN_TIME_ERROR(numerics::real_fft_3d(nullptr, nullptr, s[0], s[1], s[2], 1),
+                          "too many values in real_fft_3d");
+  }
 }

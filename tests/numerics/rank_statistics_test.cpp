@@ -118,4 +118,10 @@ TEST(RankCorrelation, SpearmanEndsOfTheScale) {
   EXPECT_EQ(rs_probability, 0.0f);
   EXPECT_EQ(z, 123.0f);
   EXPECT_EQ(z_probability, 456.0f);
+
+  // One pair, or none: n^3 - n = 0 leaves 0/0 rather than the constant-sample path.
+  for (unsigned n : {0u, 1u}) {
+    spearman_rank_correlation(x, x, n, &d, &z, &z_probability, &rs, &rs_probability);
+    EXPECT_TRUE(d == 0.0f && std::isnan(z) && std::isnan(z_probability) && std::isnan(rs) && rs_probability == 1.0f);
+  }
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <float.h>
+
 #include <cmath>
 #include <iterator>
 #include <limits>
@@ -80,6 +82,16 @@ TEST(IncompleteGamma, SwitchesFromSeriesToFractionAtAPlusOne) {
   expect_gammq_near_reference(rows);
 }
 
+// Q(a, +inf) = 0, where the fraction would only meet NaN.
+TEST(IncompleteGamma, InfiniteXGivesZero) {
+  float value = -1.0f;
+  float log_gamma_of_a = 0.0f;
+  EXPECT_EQ(gammq(2.5f, std::numeric_limits<float>::infinity()), 0.0f);
+  gcf(&value, 1e-3f, std::numeric_limits<float>::infinity(), &log_gamma_of_a);
+  EXPECT_EQ(value, 0.0f);
+  EXPECT_EQ(log_gamma_of_a, static_cast<float>(log_gamma(1e-3)));
+}
+
 TEST(IncompleteGammaDeathTest, BadArgumentsEndTheProcess) {
   float value = 0.0f;
   float log_gamma_of_a = 0.0f;
@@ -97,8 +109,10 @@ TEST(IncompleteGammaDeathTest, WhatCannotConvergeEndsWithTheIterationMessages) {
   EXPECT_RUN_TIME_ERROR(gammq(1.0f, nan_value), "a too large, ITMAX too small in gcf");
   EXPECT_RUN_TIME_ERROR(gser(&value, nan_value, 1.0f, &log_gamma_of_a), "a too large, ITMAX too small in routine gser");
   EXPECT_RUN_TIME_ERROR(gser(&value, 2.0f, nan_value, &log_gamma_of_a), "a too large, ITMAX too small in routine gser");
-  // 1/a overflows float.
+  // 1/a overflows float; just above 1/FLT_MAX the sum does, which must not give an infinite P.
   EXPECT_RUN_TIME_ERROR(gser(&value, 1e-39f, 0.5f, &log_gamma_of_a), "a too large, ITMAX too small in routine gser");
+  EXPECT_RUN_TIME_ERROR(gser(&value, 3.0e-39f, 0.03f, &log_gamma_of_a), "a too large, ITMAX too small in routine gser");
+  EXPECT_RUN_TIME_ERROR(gammq(3.0e-39f, 0.03f), "a too large, ITMAX too small in routine gser");
   // a + 1 rounds to a in double, so x = a takes the fraction, which starts by dividing by 0.
   EXPECT_RUN_TIME_ERROR(gammq(1e16f, 1e16f), "a too large, ITMAX too small in gcf");
 }
@@ -114,6 +128,10 @@ TEST(IncompleteBeta, MatchesReferenceAndItsEnds) {
   EXPECT_EQ(incomplete_beta(2.0f, 3.0f, 1.0f), 1.0f);
   EXPECT_EQ(incomplete_beta(2.0f, 3.0f, -0.1f), 0.0f);
   EXPECT_EQ(incomplete_beta(2.0f, 3.0f, 1.1f), 0.0f);
+  // a + b overflows float: the ends keep their values, what lies between is NaN.
+  EXPECT_EQ(incomplete_beta(FLT_MAX, FLT_MAX, 0.0f), 0.0f);
+  EXPECT_EQ(incomplete_beta(FLT_MAX, FLT_MAX, 1.0f), 1.0f);
+  EXPECT_TRUE(std::isnan(incomplete_beta(FLT_MAX, FLT_MAX, 0.5f)));
   EXPECT_TRUE(std::isnan(incomplete_beta(2.0f, 3.0f, nan_value)));
   // The fraction needs about 150 steps here: its 100th approximation comes back silently.
   EXPECT_TRUE(std::isfinite(incomplete_beta_fraction(1e5, 1e5, 0.4999)));

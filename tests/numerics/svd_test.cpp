@@ -84,6 +84,43 @@ TEST(SvdDecompose, SignsOrderZeroAndTinyScaleMatrices) {
   EXPECT_TRUE(hypotenuse(0.0f, 0.0f) == 0.0f && hypotenuse(-4.0f, 3.0f) == 5.0f);
 }
 
+// A subnormal pivot has no float reciprocal (it rounds to infinity); U and V must stay finite,
+// and the product of the factors must still give the matrix, up to the superdiagonal that a
+// matrix this small loses as negligible. Such pivots also arise from ordinary entries.
+TEST(SvdDecompose, SubnormalPivotsLeaveFiniteFactors) {
+  const float small = -5.70207e-29f;
+  Matrix ordinary(3, 3, {8, 1000, small, 8, 0, 0, 1000, small, 0}),
+      ordinary_copy(3, 3, {8, 1000, small, 8, 0, 0, 1000, small, 0});
+  Matrix vo(3, 3);
+  Vector wo(3);
+  svd_decompose(ordinary, 3, 3, wo, vo);
+  for (int i = 0; i < 3; ++i)
+    for (int j = 0; j < 3; ++j) {
+      ASSERT_TRUE(isfinite(ordinary.at(i, j)) && isfinite(vo.at(i, j))) << i << ", " << j;
+      double product = 0.0;
+      for (int k = 0; k < 3; ++k) product += static_cast<double>(ordinary.at(i, k)) * wo[k + 1] * vo.at(j, k);
+      EXPECT_NEAR(product, ordinary_copy.at(i, j), 1e-3) << i << ", " << j;
+    }
+
+  const float t = ldexpf(1.0f, -139);
+  Matrix a(3, 3, {t, 0, 0, 0, 0, 0, 0, 0, 0}), b(2, 2, {t, 2 * t, 3 * t, -t}), original(2, 2, {t, 2 * t, 3 * t, -t});
+  Matrix v(3, 3), vb(2, 2);
+  Vector w(3), wb(2);
+  svd_decompose(a, 3, 3, w, v);
+  EXPECT_TRUE(w[1] == t && w[2] == 0.0f && w[3] == 0.0f);
+  for (int i = 0; i < 3; ++i)
+    for (int j = 0; j < 3; ++j) ASSERT_TRUE(isfinite(a.at(i, j)) && isfinite(v.at(i, j))) << i << ", " << j;
+  EXPECT_EQ(a.at(0, 0) * w[1] * v.at(0, 0), t);
+  svd_decompose(b, 2, 2, wb, vb);
+  EXPECT_FALSE(svd_not_converged);
+  for (int i = 0; i < 2; ++i)
+    for (int j = 0; j < 2; ++j) {
+      double product = 0.0;
+      for (int k = 0; k < 2; ++k) product += static_cast<double>(b.at(i, k)) * wb[k + 1] * vb.at(j, k);
+      EXPECT_NEAR(product, original.at(i, j), t) << i << ", " << j;
+    }
+}
+
 // A NaN is never negligible, so the iterations run out; the next clean call clears the flag.
 // Counts below 1 stay inside the (empty) arrays: no rows gives w = 0 and V = I.
 TEST(SvdDecompose, FlagsNonConvergenceAndAcceptsEmptyShapes) {
