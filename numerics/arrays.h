@@ -62,8 +62,8 @@ void release_int_matrix(int** m, int row_low, int row_high, int col_low, int col
 // view[new_row_low + r][new_col_low + c] is a[old_row_low + r][old_col_low + c]. Nothing is
 // copied; the view is valid while `a` is. `old_col_high` is not used. Reports "allocation
 // failure in submatrix()".
-float** submatrix(float** a, int old_row_low, int old_row_high, int old_col_low, int old_col_high,
-                  int new_row_low, int new_col_low);
+float** submatrix(float** a, int old_row_low, int old_row_high, int old_col_low, int old_col_high, int new_row_low,
+                  int new_col_low);
 // Release of a view frees its row table only; row_low is the view's own first row.
 void release_submatrix(float** b, int row_low, int row_high, int col_low, int col_high);
 
@@ -77,12 +77,10 @@ void release_convert_matrix(float** b, int row_low, int row_high, int col_low, i
 // f3tensor()", ...) name the row table, the block of column tables and the element block.
 // Release uses row_low, col_low and depth_low only.
 float*** f3tensor(int row_low, int row_high, int col_low, int col_high, int depth_low, int depth_high);
-void release_f3tensor(float*** t, int row_low, int row_high, int col_low, int col_high, int depth_low,
+void release_f3tensor(float*** t, int row_low, int row_high, int col_low, int col_high, int depth_low, int depth_high);
+unsigned char*** c3tensor(int row_low, int row_high, int col_low, int col_high, int depth_low, int depth_high);
+void release_c3tensor(unsigned char*** t, int row_low, int row_high, int col_low, int col_high, int depth_low,
                       int depth_high);
-unsigned char*** c3tensor(int row_low, int row_high, int col_low, int col_high, int depth_low,
-                          int depth_high);
-void release_c3tensor(unsigned char*** t, int row_low, int row_high, int col_low, int col_high,
-                      int depth_low, int depth_high);
 
 }  // namespace numerics
 

@@ -13,8 +13,7 @@ float correlation_from_sums(float sum_xx, float sum_yy, float sum_xy) {
 }
 
 // Adds (x, y) to the running sums; deviations are taken from the means that include it.
-void add_pair(float x, float y, float* count, float* sum_x, float* sum_y, float* sum_xx, float* sum_yy,
-              float* sum_xy) {
+void add_pair(float x, float y, float* count, float* sum_x, float* sum_y, float* sum_xx, float* sum_yy, float* sum_xy) {
   *count += 1.0f;
   *sum_x += x;
   *sum_y += y;
@@ -60,8 +59,8 @@ void running_correlation_update(float x, float y, float* count, float* sum_x, fl
   *r = correlation_from_sums(*sum_xx, *sum_yy, *sum_xy);
 }
 
-void running_regression_update(float x, float y, float* count, float* sum_x, float* sum_y, float* sum_xx,
-                               float* sum_yy, float* sum_xy, float* intercept, float* slope, float* mean_y) {
+void running_regression_update(float x, float y, float* count, float* sum_x, float* sum_y, float* sum_xx, float* sum_yy,
+                               float* sum_xy, float* intercept, float* slope, float* mean_y) {
   add_pair(x, y, count, sum_x, sum_y, sum_xx, sum_yy, sum_xy);
   *slope = *sum_xx > 0.0f ? *sum_xy / *sum_xx : 0.0f;
   *mean_y = *sum_y / *count;

@@ -31,8 +31,9 @@ void t_statistic_equal_variance(const float data1[], unsigned n1, const float da
     *t = 0.0f;
     return;
   }
-  *t = static_cast<float>(static_cast<double>(m1 - m2) /
-                          sqrt(static_cast<double>(pooled) * (1.0 / static_cast<double>(n1) + 1.0 / static_cast<double>(n2))));
+  *t = static_cast<float>(
+      static_cast<double>(m1 - m2) /
+      sqrt(static_cast<double>(pooled) * (1.0 / static_cast<double>(n1) + 1.0 / static_cast<double>(n2))));
 }
 
 void t_statistic_unequal_variance(const float data1[], unsigned n1, const float data2[], unsigned n2, float* t) {

@@ -49,8 +49,7 @@ void gaussj(float** a, int n, float** b, int m);
 // A model y(x; params) for Levenberg-Marquardt fitting. It stores the value at x in *value
 // and dy/dparams[l] in derivatives[l] for every fitted l (other entries are never read);
 // params and derivatives are 1-based over [1..param_count].
-using model_function = void (*)(float x, const float params[], float* value, float derivatives[],
-                                int param_count);
+using model_function = void (*)(float x, const float params[], float* value, float derivatives[], int param_count);
 
 // One Levenberg-Marquardt iteration on the data x, y, sdev[1..count] for the model `model`
 // with parameters params[1..param_count]; fit_mask[l] nonzero marks params[l] as fitted, 0 as

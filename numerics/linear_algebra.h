@@ -73,9 +73,8 @@ using basis_function = void (*)(float x, float p[], int basis_count);
 // sets svd_not_converged as svd_decompose does.
 // - count < 1 (no data): a = 0, w = 0, v = identity, chi-square 0; basis is never called.
 // - basis_count < 1: nothing to fit; returns at once, writing nothing and calling nothing.
-void svd_least_squares_fit(const float x[], const float y[], const float sdev[], int count, float a[],
-                           int basis_count, float** u, float** v, float w[], float* chi_square,
-                           basis_function basis);
+void svd_least_squares_fit(const float x[], const float y[], const float sdev[], int count, float a[], int basis_count,
+                           float** u, float** v, float w[], float* chi_square, basis_function basis);
 
 // A basis_function yielding the powers of x: p = (1, x, x^2, ..., x^(basis_count - 1)).
 // basis_count < 1 writes nothing.

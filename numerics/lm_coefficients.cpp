@@ -8,8 +8,8 @@ namespace {
 
 // Adds one point's contributions to the lower triangle of the curvature and to the gradient,
 // both indexed by fitted parameter.
-void accumulate_point(const float derivatives[], const int fit_mask[], int param_count, float weight,
-                      float residual, float** curvature, float gradient[]) {
+void accumulate_point(const float derivatives[], const int fit_mask[], int param_count, float weight, float residual,
+                      float** curvature, float gradient[]) {
   int j = 0;
   for (int l = 1; l <= param_count; ++l) {
     if (fit_mask[l] == 0) continue;

@@ -19,8 +19,8 @@ T** offset_matrix(int row_low, int row_high, int col_low, int col_high) {
   // The table always has its first entry: it is where release finds the element block,
   // also for a matrix without rows.
   T** rows = static_cast<T**>(allocate_elements(at_least_one(nrow), sizeof(T*), "allocation failure 1 in matrix()"));
-  T* elements = static_cast<T*>(
-      allocate_elements(checked_product(nrow, ncol), sizeof(T), "allocation failure 2 in matrix()"));
+  T* elements =
+      static_cast<T*>(allocate_elements(checked_product(nrow, ncol), sizeof(T), "allocation failure 2 in matrix()"));
   rows[0] = displaced(elements, -static_cast<int64_t>(col_low));
   for (int64_t i = 1; i < nrow; ++i) rows[i] = rows[i - 1] + ncol;
   return displaced(rows, -static_cast<int64_t>(row_low));

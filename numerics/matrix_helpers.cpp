@@ -46,11 +46,19 @@ void matrix_copy(float** s, float** d, int rows, int cols, int mode) {
   // Index shifts of source and destination for each mode; other modes copy nothing.
   int source_shift = 0, destination_shift = 0;
   switch (mode) {
-    case 0: break;
-    case 1: source_shift = destination_shift = 1; break;
-    case 2: destination_shift = 1; break;
-    case 3: source_shift = 1; break;
-    default: return;
+    case 0:
+      break;
+    case 1:
+      source_shift = destination_shift = 1;
+      break;
+    case 2:
+      destination_shift = 1;
+      break;
+    case 3:
+      source_shift = 1;
+      break;
+    default:
+      return;
   }
   for (int i = 0; i < rows; ++i) {
     float* to = d[i + destination_shift] + destination_shift;

@@ -59,8 +59,8 @@ void spearman_rank_correlation(const float data1[], const float data2[], unsigne
   const float mean_d = static_cast<float>(static_cast<double>(e3) / 6.0 - static_cast<double>(tie_total) / 12.0);
   const float f = static_cast<float>((1.0 - static_cast<double>(ties1 / e3)) * (1.0 - static_cast<double>(ties2 / e3)));
   const float e_plus_1 = e + 1.0f;
-  const float var_d = static_cast<float>((static_cast<double>(e) - 1.0) * e * e * static_cast<double>(e_plus_1 * e_plus_1) /
-                                         36.0 * static_cast<double>(f));
+  const float var_d = static_cast<float>((static_cast<double>(e) - 1.0) * e * e *
+                                         static_cast<double>(e_plus_1 * e_plus_1) / 36.0 * static_cast<double>(f));
 
   if (var_d == 0.0f || f == 0.0f) {
     // One sample has a single value: no ranking to compare, z left as it was.
@@ -68,11 +68,10 @@ void spearman_rank_correlation(const float data1[], const float data2[], unsigne
     *probability_rs = 0.0f;
   } else {
     *z = (sum_d - mean_d) / sqrtf(var_d);
-    *probability_d =
-        complementary_error_function(static_cast<float>(static_cast<double>(fabsf(*z)) / 1.4142136));
-    *rs = static_cast<float>((1.0 - (6.0 / static_cast<double>(e3)) *
-                                        (static_cast<double>(sum_d) + static_cast<double>(tie_total) / 12.0)) /
-                             static_cast<double>(sqrtf(f)));
+    *probability_d = complementary_error_function(static_cast<float>(static_cast<double>(fabsf(*z)) / 1.4142136));
+    *rs = static_cast<float>(
+        (1.0 - (6.0 / static_cast<double>(e3)) * (static_cast<double>(sum_d) + static_cast<double>(tie_total) / 12.0)) /
+        static_cast<double>(sqrtf(f)));
     *probability_rs = correlation_probability(*rs, n);
   }
   release_vector(w2, 1, high);

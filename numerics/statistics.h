@@ -133,8 +133,8 @@ void running_correlation_update(float x, float y, float* count, float* sum_x, fl
 
 // Adds (x, y) to the sums and writes the least-squares line y = intercept + slope x of all
 // pairs so far and the mean of y; slope = 0 while x has not varied.
-void running_regression_update(float x, float y, float* count, float* sum_x, float* sum_y, float* sum_xx,
-                               float* sum_yy, float* sum_xy, float* intercept, float* slope, float* mean_y);
+void running_regression_update(float x, float y, float* count, float* sum_x, float* sum_y, float* sum_xx, float* sum_yy,
+                               float* sum_xy, float* intercept, float* slope, float* mean_y);
 
 // Replaces values[1..n], sorted ascending, by their ranks 1..n; equal values share the mean of
 // their ranks. *tie_sum receives the sum of t^3 - t over the groups of t equal values (0

@@ -57,9 +57,8 @@ void svd_covariance(float** v, int basis_count, const float w[], float** covaria
   release_vector(r, 1, basis_count);
 }
 
-void svd_least_squares_fit(const float x[], const float y[], const float sdev[], int count, float a[],
-                           int basis_count, float** u, float** v, float w[], float* chi_square,
-                           basis_function basis) {
+void svd_least_squares_fit(const float x[], const float y[], const float sdev[], int count, float a[], int basis_count,
+                           float** u, float** v, float w[], float* chi_square, basis_function basis) {
   if (basis_count < 1) return;
   // No data is a fit with no rows; the empty right-hand side keeps its allocation valid.
   const int rows = count > 0 ? count : 0;

@@ -33,8 +33,7 @@ void* allocate_elements(int64_t count, size_t width, const char* message);
 // address so that shifting by any 32-bit index is defined behaviour.
 template <typename T>
 T* displaced(T* p, int64_t elements) {
-  return reinterpret_cast<T*>(reinterpret_cast<uintptr_t>(p) +
-                              static_cast<uintptr_t>(elements) * sizeof(T));
+  return reinterpret_cast<T*>(reinterpret_cast<uintptr_t>(p) + static_cast<uintptr_t>(elements) * sizeof(T));
 }
 
 }  // namespace numerics::detail

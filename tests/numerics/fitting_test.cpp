@@ -30,8 +30,13 @@ struct Matrix {
 // at the truth when no guess is given.
 struct Fit {
   Fit(int count, std::vector<float> truth, std::vector<float> guess = {})
-      : count(count), n(static_cast<int>(truth.size())), data(3, count), p(1, n, truth), mask(ivector(1, n)),
-        covariance(n, n), curvature(n, n) {
+      : count(count),
+        n(static_cast<int>(truth.size())),
+        data(3, count),
+        p(1, n, truth),
+        mask(ivector(1, n)),
+        covariance(n, n),
+        curvature(n, n) {
     Matrix unused(1, n);
     for (int l = 1; l <= n; ++l) mask[l] = 1;
     for (int i = 1; i <= count; ++i) {

@@ -54,8 +54,7 @@ const float first_of_seed_one = 0.41599935f;
   const float s = v1 * v1 + v2 * v2;  // 0.69: the first pair is accepted
   const float f = static_cast<float>(std::sqrt(-2.0 * std::log(s) / s));
   char text[120];
-  snprintf(text, sizeof text, "%d %d %d %d", s < 1.0f, drew_nothing, first == v2 * f,
-           second == v1 * f);
+  snprintf(text, sizeof text, "%d %d %d %d", s < 1.0f, drew_nothing, first == v2 * f, second == v1 * f);
   report_and_exit(text);
 }
 

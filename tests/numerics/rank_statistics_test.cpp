@@ -51,7 +51,8 @@ TEST(KolmogorovSmirnovStatistic, TakesSharedValuesFromBothSamplesBeforeMeasuring
   EXPECT_NEAR(ks_statistic(copy_of(reference::shared1), copy_of(reference::shared2)), reference::ks_statistic_shared,
               1e-6);
   // Equal values within one sample change nothing: a step at a time gives the same distance.
-  EXPECT_EQ(ks_statistic(one_based({1, 1, 2}), one_based({1.5f, 3})), ks_statistic(one_based({1, 1.2f, 2}), one_based({1.5f, 3})));
+  EXPECT_EQ(ks_statistic(one_based({1, 1, 2}), one_based({1.5f, 3})),
+            ks_statistic(one_based({1, 1.2f, 2}), one_based({1.5f, 3})));
   // A NaN (sorted last) stops the walk instead of holding it for ever: 1 and 1.5 are taken.
   EXPECT_EQ(ks_statistic(one_based({1, NAN, 2}), one_based({1.5f, NAN})), 1.0f / 3.0f);
 }

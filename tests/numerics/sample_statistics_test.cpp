@@ -85,4 +85,3 @@ TEST(RunningUpdates, CorrelationFromTheFirstPairOn) {
   running_correlation_update(4.0f, 9.0f, &sums[0], &sums[1], &sums[2], &sums[3], &sums[4], &sums[5], &r);
   EXPECT_EQ(r, 1.0f);
 }
-

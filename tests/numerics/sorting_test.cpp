@@ -22,7 +22,9 @@ using Floats = std::vector<float>;
 
 // Exactly n elements on the heap, addressed from 1, so the sanitizer sees any step outside.
 template <typename T>
-T* one_based(std::vector<T>& v) { return v.empty() ? nullptr : v.data() - 1; }
+T* one_based(std::vector<T>& v) {
+  return v.empty() ? nullptr : v.data() - 1;
+}
 
 uint32_t bits(float x) {
   uint32_t b;
@@ -98,9 +100,9 @@ TEST(Sorting, SmallCasesFollowTheExactSteps) {
   Floats heap = {5, 3, 5, 1, 5}, zeros = {0.0f, -0.0f}, heap_zeros = zeros, ties = {-1.0f, 0.0f, -0.0f};
   heap_sort(5, one_based(heap));
   EXPECT_EQ(heap, (Floats{1, 3, 5, 5, 5}));
-  sort(2, one_based(zeros));  // insertion never moves past an equal key
+  sort(2, one_based(zeros));            // insertion never moves past an equal key
   heap_sort(2, one_based(heap_zeros));  // the root goes behind the heap even past an equal one
-  heap_sort(3, one_based(ties));  // a sift takes the left child of two equal ones
+  heap_sort(3, one_based(ties));        // a sift takes the left child of two equal ones
   EXPECT_EQ(signbit(zeros[0]), 0);
   EXPECT_NE(signbit(heap_zeros[0]), 0);
   EXPECT_NE(signbit(ties[1]), 0);
@@ -181,14 +183,17 @@ TEST(Sorting, PutsNaNsLastAndTheNumbersExactlyAsWithoutThem) {
       for (unsigned q = p; q <= n; ++q) {  // NaN at p and q; q = n: everywhere
         Floats input = base, numbers;
         for (unsigned i = 0; i < n; ++i) {
-          if (i == p || i == q || q == n) input[i] = i % 2 ? -nanf("7") : NAN;
-          else numbers.push_back(base[i]);
+          if (i == p || i == q || q == n)
+            input[i] = i % 2 ? -nanf("7") : NAN;
+          else
+            numbers.push_back(base[i]);
         }
         const unsigned count = static_cast<unsigned>(numbers.size());
         auto expect_numbers_then_nans = [&](void (*routine)(unsigned, float*), const Floats& result) {
           Floats alone = numbers;
           routine(count, one_based(alone));
-          for (unsigned i = 0; i < n; ++i) EXPECT_TRUE(i < count ? bits(result[i]) == bits(alone[i]) : isnan(result[i]));
+          for (unsigned i = 0; i < n; ++i)
+            EXPECT_TRUE(i < count ? bits(result[i]) == bits(alone[i]) : isnan(result[i]));
           EXPECT_EQ(element_bits(result), element_bits(input));
         };
         Floats sorted = input, heap = input, keys = input, companion = indices(n), raw = input;

@@ -28,7 +28,7 @@ double column_dot(const Matrix& q, int rows, int a, int b) {
 // not zero (beyond rank m they are zero).
 TEST(SvdDecompose, ReconstructsRandomMatricesFromOrthonormalFactors) {
   std::mt19937 generator(20240611);
-  const std::pair<int, int> shapes[] = {{1, 1}, {4, 4}, {7, 3}, {3, 7}, {1, 5}, {5, 1},
+  const std::pair<int, int> shapes[] = {{1, 1},   {4, 4},   {7, 3},     {3, 7},    {1, 5},   {5, 1},
                                         {40, 25}, {25, 40}, {100, 100}, {100, 70}, {70, 100}};
   for (const auto& [m, n] : shapes) {
     SCOPED_TRACE(testing::Message() << m << " x " << n);
