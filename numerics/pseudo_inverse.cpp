@@ -2,6 +2,7 @@
 #include <math.h>
 
 #include "numerics/arrays.h"
+#include "numerics/detail/singular_value_threshold.h"
 #include "numerics/linear_algebra.h"
 
 namespace numerics {
@@ -14,10 +15,7 @@ constexpr double rank_fraction = 1e-6;
 // Replaces each singular value by its reciprocal, or by 0 when it is 0 or below
 // rank_fraction of the largest.
 void invert_singular_values(float w[], int n) {
-  float largest = 0.0f;
-  for (int i = 1; i <= n; ++i)
-    if (w[i] > largest) largest = w[i];
-  const float threshold = static_cast<float>(rank_fraction * largest);
+  const float threshold = detail::singular_value_threshold(w, n, rank_fraction);
   for (int i = 1; i <= n; ++i) {
     if (w[i] < threshold || w[i] == 0.0f)
       w[i] = 0.0f;

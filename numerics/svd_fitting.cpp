@@ -1,5 +1,6 @@
 // Solving and least-squares fitting from a singular value decomposition.
 #include "numerics/arrays.h"
+#include "numerics/detail/singular_value_threshold.h"
 #include "numerics/linear_algebra.h"
 
 namespace numerics {
@@ -11,10 +12,7 @@ constexpr double fit_edit_fraction = 1e-5;
 
 // Sets to 0 every w[j] below fit_edit_fraction of the largest (negative ones included).
 void edit_singular_values(float w[], int n) {
-  float largest = 0.0f;
-  for (int j = 1; j <= n; ++j)
-    if (w[j] > largest) largest = w[j];
-  const float threshold = static_cast<float>(fit_edit_fraction * largest);
+  const float threshold = detail::singular_value_threshold(w, n, fit_edit_fraction);
   for (int j = 1; j <= n; ++j)
     if (w[j] < threshold) w[j] = 0.0f;
 }
