@@ -1,5 +1,6 @@
 #include <math.h>
 
+#include "numerics/elementary.h"
 #include "numerics/statistics.h"
 
 namespace numerics {
@@ -17,7 +18,7 @@ float complementary_error_function(float x) {
                         td * (-0.18628806 +
                               td * (0.27886807 +
                                     td * (-1.13520398 + td * (1.48851587 + td * (-0.82215223 + td * 0.17087277))))))));
-  const float v = static_cast<float>(td * exp(static_cast<double>(-z * z) - 1.26551223 + p));
+  const float v = static_cast<float>(td * cr_exp(static_cast<double>(-z * z) - 1.26551223 + p));
   return x >= 0.0f ? v : static_cast<float>(2.0 - static_cast<double>(v));
 }
 

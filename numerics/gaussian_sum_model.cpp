@@ -1,5 +1,6 @@
 #include <math.h>
 
+#include "numerics/elementary.h"
 #include "numerics/fitting.h"
 
 namespace numerics {
@@ -14,7 +15,7 @@ void gaussian_sum_model(float x, const float params[], float* value, float deriv
     const float centre = params[i + 1];
     const float width = params[i + 2];
     const float a = (x - centre) / width;
-    const float e = expf(-a * a);
+    const float e = cr_expf(-a * a);
     const float scaled = height * e;
     const float q = static_cast<float>(static_cast<double>(scaled) * 2.0 * static_cast<double>(a));
     *value += scaled;

@@ -1,5 +1,6 @@
 #include <math.h>
 
+#include "numerics/elementary.h"
 #include "numerics/statistics.h"
 
 namespace numerics {
@@ -23,8 +24,8 @@ float incomplete_beta(float a, float b, float x) {
   const float a_plus_b = a + b;
   float front = 0.0f;
   if (x != 0.0f && x != 1.0f) {
-    front = static_cast<float>(exp(log_gamma(a_plus_b) - log_gamma(a) - log_gamma(b) +
-                                   static_cast<double>(a * logf(x)) + static_cast<double>(b) * log(1.0 - xd)));
+    front = static_cast<float>(cr_exp(log_gamma(a_plus_b) - log_gamma(a) - log_gamma(b) +
+                                      static_cast<double>(a * cr_logf(x)) + static_cast<double>(b) * cr_log(1.0 - xd)));
   }
   // The fraction converges fast below the mean (a + 1)/(a + b + 2); above it, use the
   // symmetry I_x(a, b) = 1 - I_(1-x)(b, a).

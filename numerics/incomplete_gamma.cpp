@@ -1,5 +1,6 @@
 #include <math.h>
 
+#include "numerics/elementary.h"
 #include "numerics/arrays.h"
 #include "numerics/statistics.h"
 
@@ -21,7 +22,7 @@ const int series_iteration_limit = 5000000;
 const int fraction_iteration_limit = 100000;
 
 // exp(-x + a ln x - ln Gamma(a)), the factor both expansions share, in float.
-float gamma_prefactor(float a, float x, float log_gamma_of_a) { return expf(-x + a * logf(x) - log_gamma_of_a); }
+float gamma_prefactor(float a, float x, float log_gamma_of_a) { return cr_expf(-x + a * cr_logf(x) - log_gamma_of_a); }
 
 }  // namespace
 

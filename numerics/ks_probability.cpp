@@ -1,5 +1,6 @@
 #include <math.h>
 
+#include "numerics/elementary.h"
 #include "numerics/statistics.h"
 
 namespace numerics {
@@ -14,7 +15,7 @@ float ks_probability(float lambda) {
   const float w = static_cast<float>(-2.0 * static_cast<double>(lambda) * static_cast<double>(lambda));
   for (int j = 1; j <= term_limit; ++j) {
     const float fj = static_cast<float>(j);
-    const float term = sign_factor * expf(w * fj * fj);
+    const float term = sign_factor * cr_expf(w * fj * fj);
     sum += term;
     const double size = fabs(static_cast<double>(term));
     if (size <= 0.001 * static_cast<double>(previous) || size <= 1e-8 * static_cast<double>(sum)) return sum;

@@ -1,5 +1,6 @@
 #include <math.h>
 
+#include "numerics/elementary.h"
 #include "numerics/statistics.h"
 
 namespace numerics {
@@ -12,7 +13,7 @@ const double log_gamma_coefficients[6] = {76.18009172947146,  -86.50532032941678
 
 double log_gamma(double x) {
   double u = x + 5.5;
-  u -= (x + 0.5) * log(u);
+  u -= (x + 0.5) * cr_log(u);
   double s = 1.000000000190015;
   double y = x;
   for (double c : log_gamma_coefficients) {
@@ -21,7 +22,7 @@ double log_gamma(double x) {
   }
   // 2.5066282746310007 is one unit in the last place above the double nearest sqrt(2 pi);
   // the table was fitted with it.
-  return -u + log(2.5066282746310007 * s / x);
+  return -u + cr_log(2.5066282746310007 * s / x);
 }
 
 }  // namespace numerics

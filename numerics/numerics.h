@@ -3,6 +3,7 @@
 #define NUMERICS_NUMERICS_H
 
 #include "numerics/arrays.h"
+#include "numerics/elementary.h"
 #include "numerics/fitting.h"
 #include "numerics/fourier.h"
 #include "numerics/linear_algebra.h"

@@ -5,6 +5,8 @@
 
 #include <math.h>
 
+#include "numerics/elementary.h"
+
 namespace numerics::detail {
 
 // 2*pi as the transforms write it; deliberately this decimal rather than the nearest double.
@@ -22,13 +24,13 @@ inline void swap_floats(float& a, float& b) {
   b = t;
 }
 
-// A rotation by theta as cos(theta) - 1 and sin(theta): the only two sine calls per rotation.
+// A rotation by theta as cos(theta) - 1 and cr_sin(theta): the only two sine calls per rotation.
 // Carrying cos - 1 keeps the recurrence accurate for small angles.
 struct rotation {
   explicit rotation(double theta) {
-    const double sigma = sin(theta / 2);
+    const double sigma = cr_sin(theta / 2);
     alpha = -2.0 * sigma * sigma;
-    beta = sin(theta);
+    beta = cr_sin(theta);
   }
   double alpha;
   double beta;

@@ -1,0 +1,42 @@
+// Correctly rounded elementary functions.
+//
+// Each function returns its exact mathematical value rounded once to the nearest number of its
+// format, ties to even, for every input: the same bits on every platform and compiler the
+// toolkit builds with. Every other toolkit routine calls these, never the C library's exp, log,
+// sin, expf or logf, whose last bits differ from one C runtime to the next.
+//
+// Special values: overflow gives +inf; exp(-inf) = +0; results below the smallest subnormal
+// round as IEEE 754 rounds them (to 0 or to the smallest subnormal); log(+-0) = -inf; log of a
+// negative number or of -inf is NaN; log(+inf) = +inf; sin and cos of +-inf are NaN; a NaN
+// argument gives a NaN; sin(-0) = -0; exp(0) = 1, log(1) = +0, cos(0) = 1 exactly.
+//
+// The functions assume the default rounding mode (round to nearest); under another mode they
+// still return a finite or special value, but its last bit is not specified. They never read or
+// set errno or the floating-point environment, allocate nothing and keep no state, so they are
+// safe to call from any number of threads.
+#ifndef NUMERICS_ELEMENTARY_H
+#define NUMERICS_ELEMENTARY_H
+
+namespace numerics {
+
+// e^x, correctly rounded.
+double cr_exp(double x);
+
+// The natural logarithm of x, correctly rounded.
+double cr_log(double x);
+
+// The sine of x (radians), correctly rounded for every finite x, however large.
+double cr_sin(double x);
+
+// The cosine of x (radians), correctly rounded for every finite x, however large.
+double cr_cos(double x);
+
+// e^x in single precision, correctly rounded.
+float cr_expf(float x);
+
+// The natural logarithm of x in single precision, correctly rounded.
+float cr_logf(float x);
+
+}  // namespace numerics
+
+#endif
