@@ -28,59 +28,63 @@
 
 #include <stdint.h>
 
+#include "numerics/export.h"
+
 namespace numerics {
 
 // Writes "Vellacourt run-time error...", the message verbatim, and "...now exiting to
 // system..." as three lines on standard error, then ends the process with exit status 1.
-[[noreturn]] void run_time_error(const char* message);
+[[noreturn]] NUMERICS_API void run_time_error(const char* message);
 
 // Offset vectors over [low..high]. Release functions free the block at v[low]; `high` is
 // accepted for symmetry and not used.
-float* vector(int low, int high);
-void release_vector(float* v, int low, int high);
-int* ivector(int low, int high);
-void release_ivector(int* v, int low, int high);
-unsigned char* cvector(int low, int high);
-void release_cvector(unsigned char* v, int low, int high);
+NUMERICS_API float* vector(int low, int high);
+NUMERICS_API void release_vector(float* v, int low, int high);
+NUMERICS_API int* ivector(int low, int high);
+NUMERICS_API void release_ivector(int* v, int low, int high);
+NUMERICS_API unsigned char* cvector(int low, int high);
+NUMERICS_API void release_cvector(unsigned char* v, int low, int high);
 // Same element width as ivector (32 bits on every platform); only its message differs.
-int32_t* lvector(int low, int high);
-void release_lvector(int32_t* v, int low, int high);
-double* dvector(int low, int high);
-void release_dvector(double* v, int low, int high);
+NUMERICS_API int32_t* lvector(int low, int high);
+NUMERICS_API void release_lvector(int32_t* v, int low, int high);
+NUMERICS_API double* dvector(int low, int high);
+NUMERICS_API void release_dvector(double* v, int low, int high);
 
 // Offset matrices over [row_low..row_high] x [col_low..col_high]. All three report
 // "allocation failure 1 in matrix()" for the row table and "allocation failure 2 in
 // matrix()" for the element block. Release uses row_low and col_low only.
-float** matrix(int row_low, int row_high, int col_low, int col_high);
-void release_matrix(float** m, int row_low, int row_high, int col_low, int col_high);
-double** double_matrix(int row_low, int row_high, int col_low, int col_high);
-void release_double_matrix(double** m, int row_low, int row_high, int col_low, int col_high);
-int** int_matrix(int row_low, int row_high, int col_low, int col_high);
-void release_int_matrix(int** m, int row_low, int row_high, int col_low, int col_high);
+NUMERICS_API float** matrix(int row_low, int row_high, int col_low, int col_high);
+NUMERICS_API void release_matrix(float** m, int row_low, int row_high, int col_low, int col_high);
+NUMERICS_API double** double_matrix(int row_low, int row_high, int col_low, int col_high);
+NUMERICS_API void release_double_matrix(double** m, int row_low, int row_high, int col_low, int col_high);
+NUMERICS_API int** int_matrix(int row_low, int row_high, int col_low, int col_high);
+NUMERICS_API void release_int_matrix(int** m, int row_low, int row_high, int col_low, int col_high);
 
 // A view of rows old_row_low..old_row_high and of the columns from old_col_low on of `a`:
 // view[new_row_low + r][new_col_low + c] is a[old_row_low + r][old_col_low + c]. Nothing is
 // copied; the view is valid while `a` is. `old_col_high` is not used. Reports "allocation
 // failure in submatrix()".
-float** submatrix(float** a, int old_row_low, int old_row_high, int old_col_low, int old_col_high, int new_row_low,
-                  int new_col_low);
+NUMERICS_API float** submatrix(float** a, int old_row_low, int old_row_high, int old_col_low, int old_col_high,
+                               int new_row_low, int new_col_low);
 // Release of a view frees its row table only; row_low is the view's own first row.
-void release_submatrix(float** b, int row_low, int row_high, int col_low, int col_high);
+NUMERICS_API void release_submatrix(float** b, int row_low, int row_high, int col_low, int col_high);
 
 // A matrix over nrow x ncol floats already stored row after row from a[0]: m[row_low][col_low]
 // is a[0]. Nothing is copied or owned. Reports "allocation failure in convert_matrix()", also
 // for an inverted column range (col_high < col_low - 1), which describes no storage.
-float** convert_matrix(float* a, int row_low, int row_high, int col_low, int col_high);
-void release_convert_matrix(float** b, int row_low, int row_high, int col_low, int col_high);
+NUMERICS_API float** convert_matrix(float* a, int row_low, int row_high, int col_low, int col_high);
+NUMERICS_API void release_convert_matrix(float** b, int row_low, int row_high, int col_low, int col_high);
 
 // Offset 3-tensors over rows x columns x depth. Messages 1, 2 and 3 ("allocation failure 1 in
 // f3tensor()", ...) name the row table, the block of column tables and the element block.
 // Release uses row_low, col_low and depth_low only.
-float*** f3tensor(int row_low, int row_high, int col_low, int col_high, int depth_low, int depth_high);
-void release_f3tensor(float*** t, int row_low, int row_high, int col_low, int col_high, int depth_low, int depth_high);
-unsigned char*** c3tensor(int row_low, int row_high, int col_low, int col_high, int depth_low, int depth_high);
-void release_c3tensor(unsigned char*** t, int row_low, int row_high, int col_low, int col_high, int depth_low,
-                      int depth_high);
+NUMERICS_API float*** f3tensor(int row_low, int row_high, int col_low, int col_high, int depth_low, int depth_high);
+NUMERICS_API void release_f3tensor(float*** t, int row_low, int row_high, int col_low, int col_high, int depth_low,
+                                   int depth_high);
+NUMERICS_API unsigned char*** c3tensor(int row_low, int row_high, int col_low, int col_high, int depth_low,
+                                       int depth_high);
+NUMERICS_API void release_c3tensor(unsigned char*** t, int row_low, int row_high, int col_low, int col_high,
+                                   int depth_low, int depth_high);
 
 }  // namespace numerics
 

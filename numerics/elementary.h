@@ -17,25 +17,27 @@
 #ifndef NUMERICS_ELEMENTARY_H
 #define NUMERICS_ELEMENTARY_H
 
+#include "numerics/export.h"
+
 namespace numerics {
 
 // e^x, correctly rounded.
-double cr_exp(double x);
+NUMERICS_API double cr_exp(double x);
 
 // The natural logarithm of x, correctly rounded.
-double cr_log(double x);
+NUMERICS_API double cr_log(double x);
 
 // The sine of x (radians), correctly rounded for every finite x, however large.
-double cr_sin(double x);
+NUMERICS_API double cr_sin(double x);
 
 // The cosine of x (radians), correctly rounded for every finite x, however large.
-double cr_cos(double x);
+NUMERICS_API double cr_cos(double x);
 
 // e^x in single precision, correctly rounded.
-float cr_expf(float x);
+NUMERICS_API float cr_expf(float x);
 
 // The natural logarithm of x in single precision, correctly rounded.
-float cr_logf(float x);
+NUMERICS_API float cr_logf(float x);
 
 }  // namespace numerics
 

@@ -9,6 +9,8 @@
 #ifndef NUMERICS_FITTING_H
 #define NUMERICS_FITTING_H
 
+#include "numerics/export.h"
+
 namespace numerics {
 
 // Least-squares fit of the line y = intercept + slope * x to x[1..count], y[1..count].
@@ -27,8 +29,9 @@ namespace numerics {
 //   weighted fit with count > 2, goodness is then NaN for a NaN chi-square and 0 for an
 //   infinite one.
 // None of these is reported otherwise. No state; safe on several threads with distinct arrays.
-void fit_line(const float x[], const float y[], int count, const float sdev[], int use_sdev, float* intercept,
-              float* slope, float* intercept_sdev, float* slope_sdev, float* chi_square, float* goodness);
+NUMERICS_API void fit_line(const float x[], const float y[], int count, const float sdev[], int use_sdev,
+                           float* intercept, float* slope, float* intercept_sdev, float* slope_sdev, float* chi_square,
+                           float* goodness);
 
 // Solves A X = B by Gauss-Jordan elimination with full pivoting, in place: a[1..n][1..n] is
 // replaced by its inverse and b[1..n][1..m] by the solution X (m may be 0: b is then not
@@ -44,7 +47,7 @@ void fit_line(const float x[], const float y[], int count, const float sdev[], i
 //   already used column.
 // Nearly singular matrices are inverted without complaint. Uses three int work vectors of
 // length n; keeps no state.
-void gaussj(float** a, int n, float** b, int m);
+NUMERICS_API void gaussj(float** a, int n, float** b, int m);
 
 // A model y(x; params) for Levenberg-Marquardt fitting. It stores the value at x in *value
 // and dy/dparams[l] in derivatives[l] for every fitted l (other entries are never read);
@@ -83,29 +86,29 @@ using model_function = void (*)(float x, const float params[], float* value, flo
 //
 // Keeps the fit in process-wide static storage without locks: only one fit at a time, and
 // calls must not overlap across threads.
-void lm_step(const float x[], const float y[], const float sdev[], int count, float params[], const int fit_mask[],
-             int param_count, float** covariance, float** curvature, float* chi_square, model_function model,
-             float* lambda);
+NUMERICS_API void lm_step(const float x[], const float y[], const float sdev[], int count, float params[],
+                          const int fit_mask[], int param_count, float** covariance, float** curvature,
+                          float* chi_square, model_function model, float* lambda);
 
 // Evaluates the model at every point x[1..count] at params[1..param_count] and writes the
 // chi-square, the gradient gradient[1..fitted_count] (sum of w (y - y(x)) dy/da_j, w = 1/sdev^2)
 // and the symmetric curvature[1..fitted_count][1..fitted_count] (sum of w dy/da_j dy/da_k),
 // over the fitted parameters numbered in order of position. No state; re-entrant if the
 // model is.
-void lm_coefficients(const float x[], const float y[], const float sdev[], int count, const float params[],
-                     const int fit_mask[], int param_count, float** curvature, float gradient[], float* chi_square,
-                     model_function model);
+NUMERICS_API void lm_coefficients(const float x[], const float y[], const float sdev[], int count, const float params[],
+                                  const int fit_mask[], int param_count, float** curvature, float gradient[],
+                                  float* chi_square, model_function model);
 
 // Spreads a covariance matrix of the fitted parameters, held in the top-left
 // [1..fitted_count] block of covariance[1..param_count][1..param_count], over the positions
 // of those parameters, and zeros the rows and columns of the frozen ones. fitted_count must
 // be the number of nonzero entries of fit_mask[1..param_count]. No state.
-void expand_covariance(float** covariance, int param_count, const int fit_mask[], int fitted_count);
+NUMERICS_API void expand_covariance(float** covariance, int param_count, const int fit_mask[], int fitted_count);
 
 // A model_function for a sum of Gaussians B exp(-((x - E) / G)^2), one triple (B, E, G) per
 // three consecutive parameters from params[1]. Only complete triples are used: one or two
 // trailing parameters are ignored and their derivatives left unwritten. No state.
-void gaussian_sum_model(float x, const float params[], float* value, float derivatives[], int param_count);
+NUMERICS_API void gaussian_sum_model(float x, const float params[], float* value, float derivatives[], int param_count);
 
 }  // namespace numerics
 

@@ -20,6 +20,8 @@
 #ifndef NUMERICS_FOURIER_H
 #define NUMERICS_FOURIER_H
 
+#include "numerics/export.h"
+
 namespace numerics {
 
 // Replaces the n complex values in data[1..2n] by their transform; `sign` multiplies the angle
@@ -27,7 +29,7 @@ namespace numerics {
 // to float. n = 0 and n = 1 leave the data unchanged.
 // Bad input: n not a power of two (and not 0) -> "n must be a power of two in complex_fft";
 // n above 2^30 -> "n too large in complex_fft".
-void complex_fft(float data[], unsigned n, int sign);
+NUMERICS_API void complex_fft(float data[], unsigned n, int sign);
 
 // Transforms n real values in data[1..n]. sign == 1: replaces them by their packed spectrum,
 // F_k = sum_j x_j * exp(+2*pi*i*j*k/n):
@@ -37,7 +39,7 @@ void complex_fft(float data[], unsigned n, int sign);
 // spectrum and replaces it by n/2 times the real sequence it belongs to (multiply by 2/n).
 // Bad input: n below 2 or not a power of two -> "n must be a power of two, at least 2, in
 // real_fft".
-void real_fft(float data[], unsigned n, int sign);
+NUMERICS_API void real_fft(float data[], unsigned n, int sign);
 
 // Replaces the complex array of dim_count dimensions with lengths dims[1..dim_count] (N values
 // in data[1..2N]) by its multidimensional transform; `sign` as for complex_fft. Unlike
@@ -47,7 +49,7 @@ void real_fft(float data[], unsigned n, int sign);
 // reads nothing.
 // Bad input: a length of 0 or not a power of two -> "dimension lengths must be powers of two
 // in complex_fft_nd"; more than 2^30 values in all -> "too many values in complex_fft_nd".
-void complex_fft_nd(float data[], const unsigned dims[], int dim_count, int sign);
+NUMERICS_API void complex_fft_nd(float data[], const unsigned dims[], int dim_count, int sign);
 
 // Three-dimensional transform of real data in a float 3-tensor data[1..size1][1..size2]
 // [1..size3], real along its last dimension. With F(k1, k2, k3) = sum of x(j1, j2, j3) *
@@ -66,7 +68,7 @@ void complex_fft_nd(float data[], const unsigned dims[], int dim_count, int sign
 // Bad input, checked before that: a size of 0 or not a power of two, or size3 below 2 ->
 // "sizes must be powers of two, size3 at least 2, in real_fft_3d"; more than 2^31 values ->
 // "too many values in real_fft_3d".
-void real_fft_3d(float*** data, float** nyquist, unsigned size1, unsigned size2, unsigned size3, int sign);
+NUMERICS_API void real_fft_3d(float*** data, float** nyquist, unsigned size1, unsigned size2, unsigned size3, int sign);
 
 }  // namespace numerics
 

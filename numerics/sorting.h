@@ -16,6 +16,8 @@
 
 #include <stdint.h>
 
+#include "numerics/export.h"
+
 namespace numerics {
 
 // Sorts values[1..n] ascending: median-of-three quicksort without recursion, straight
@@ -24,18 +26,18 @@ namespace numerics {
 // ivector(1, 60), released before return; "allocation failure in ivector()" if that fails.
 // "NSTACK too small in sort." would end the process when the stack is full, which no 32-bit n
 // can reach.
-void sort(unsigned n, float values[]);
+NUMERICS_API void sort(unsigned n, float values[]);
 
 // As sort, and makes every move of values[1..n] in companion[1..n] too, so that companion[i]
 // ends as the element that came in beside the key now at values[i]. Only the keys are
 // compared. The two arrays must not overlap. The stack comes from ivector(1, 50); for some
 // arrays of more than 2^28 elements it is too small, and the process ends with
 // "NSTACK too small in sort2.".
-void sort2(unsigned n, float values[], float companion[]);
+NUMERICS_API void sort2(unsigned n, float values[], float companion[]);
 
 // Sorts values[1..n] ascending by heapsort: no storage beyond a few scalars, n log n time on
 // any input, equal keys in no particular order.
-void heap_sort(unsigned n, float values[]);
+NUMERICS_API void heap_sort(unsigned n, float values[]);
 
 // Returns the k-th smallest of values[1..n] (k = 1 the smallest, k = n the largest) and leaves
 // it at values[k], with every element of values[1..k - 1] not above it and every element of
@@ -43,11 +45,11 @@ void heap_sort(unsigned n, float values[]);
 // numbers among the elements the result is a NaN of the input, at values[k], and the numbers
 // stand before the NaNs in their original order. k outside 1..n (any k when n = 0) ends the
 // process with "k out of range in kth_smallest".
-float kth_smallest(unsigned k, unsigned n, float values[]);
+NUMERICS_API float kth_smallest(unsigned k, unsigned n, float values[]);
 
 // As kth_smallest for unsigned 16-bit elements, ordered by their unsigned value. k outside
 // 1..n ends the process with "k out of range in kth_smallest_u16".
-uint16_t kth_smallest_u16(unsigned k, unsigned n, uint16_t values[]);
+NUMERICS_API uint16_t kth_smallest_u16(unsigned k, unsigned n, uint16_t values[]);
 
 }  // namespace numerics
 
