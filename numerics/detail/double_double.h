@@ -40,6 +40,13 @@ inline double_double two_product(double a, double b) {
   return {p, ((x.hi * y.hi - p) + x.hi * y.lo + x.lo * y.hi) + x.lo * y.lo};
 }
 
+// Ziv's rounding test: true when every value within `error` of y.hi + y.lo rounds to the same
+// double, which is then y.hi + y.lo rounded. y must be normalised (|lo| <= ulp(hi) / 2) and
+// `error` far below ulp(hi), as the fast paths' bounds are.
+inline bool rounding_is_decided(const double_double& y, double error) {
+  return y.hi + (y.lo - error) == y.hi + (y.lo + error);
+}
+
 }  // namespace numerics::detail
 
 #endif
