@@ -27,8 +27,8 @@ constexpr double step_hi = 0x1.62e42fefcp-8;
 constexpr double step_lo = -0x1.c610ca86c3899p-44;
 
 // The fast path's relative error is below 2^-68.3: the reduction 2^-78.7, the polynomial's
-// truncation 2^-72 and rounding 2^-69.5, the assembly 2^-70, the table 2^-106 (see
-// fast_significand). The test uses 2^-67.
+// truncation 2^-72 and rounding 2^-69.5, the product with the table 2^-69.9, the table and
+// the other roundings together below 2^-75 (see fast_significand). The test uses 2^-67.
 constexpr double fast_path_error = 0x1p-67;
 
 // The nearest integer to t, for |t| < 2^51, in the default rounding mode.
@@ -45,14 +45,12 @@ double power_of_two(int e) {
   return r;
 }
 
-// e^r for |r| <= ln2/256 given as rh + rl, as 1 + rh + s with |s| < 2^-17: the degree-6
-// Taylor polynomial, its square and higher terms in double (truncation below 2^-72,
-// rounding below 2^-69.5), rl and its first cross term added.
-double_double exp_near_zero(double rh, double rl) {
+// e^r - 1 - rh for |r| <= ln2/256 given as rh + rl: the degree-6 Taylor polynomial's square
+// and higher terms in double (truncation below 2^-72, rounding below 2^-69.5), with rl and its
+// first cross term. The result is below 2^-17.
+double exp_minus_one_tail(double rh, double rl) {
   const double q = rh * rh * (0.5 + rh * (1.0 / 6 + rh * (1.0 / 24 + rh * (1.0 / 120 + rh * (1.0 / 720)))));
-  const double s = rl + (rh * rl + q);
-  const double_double one_plus_rh = fast_two_sum(1.0, rh);
-  return {one_plus_rh.hi, one_plus_rh.lo + s};
+  return rl + (rh * rl + q);
 }
 
 // x = (128 e + j) ln2/128 + r; e^x = 2^e * 2^(j/128) * e^r, the last two as a double-double
@@ -68,10 +66,13 @@ scaled fast_significand(double x) {
   const double_double r = two_sum(x - kd * step_hi, -kd * step_lo);
   const int j = static_cast<int>(static_cast<unsigned>(k) & 127u);
   const double_double t = exp2_table[j];
-  const double_double er = exp_near_zero(r.hi, r.lo);
-  double_double p = two_product(t.hi, er.hi);
-  p.lo += t.hi * er.lo + t.lo * er.hi;
-  return {(k - j) / 128, fast_two_sum(p.hi, p.lo)};
+  const double u_tail = exp_minus_one_tail(r.hi, r.lo);
+  // t (1 + u) with u = r.hi + u_tail: t.hi has 26 bits, so its products with the halves of
+  // r.hi are exact and t.hi + t.hi * h.hi is exact as a sum; the rest is far smaller.
+  const double_double h = split(r.hi);
+  const double_double s = fast_two_sum(t.hi, t.hi * h.hi);
+  const double low = s.lo + (t.hi * h.lo + (t.hi * u_tail + (t.lo + t.lo * (r.hi + u_tail))));
+  return {(k - j) / 128, fast_two_sum(s.hi, low)};
 }
 
 // y * 2^e for a result in the subnormal range: rounded once at the subnormal spacing 2^-1074,

@@ -49,26 +49,41 @@ decomposed decompose(double x) {
 }
 
 // log(1 + r) for r = rh + rl, |r| < 2^-8, as rh + low with low far below rh: the squared
-// term exact, the cubic and higher terms (Taylor to degree 9, truncation below 2^-75 relative)
-// in double, and rl with its first two cross terms.
+// term exact (rh split into 26-bit halves), the cubic and higher terms (Taylor to degree 9,
+// truncation below 2^-75 relative) in double, and rl with its first two cross terms.
 double_double log1p_small(double rh, double rl) {
-  const double_double square = two_product(rh, rh);
+  const double_double h = split(rh);
+  const double square_hi = h.hi * h.hi;         // exact
+  const double square_lo = h.lo * (h.hi + rh);  // rh^2 - square_hi, to a relative 2^-26
   const double t =
-      square.hi * rh *
+      rh * rh * rh *
       (1.0 / 3 - rh * (1.0 / 4 - rh * (1.0 / 5 - rh * (1.0 / 6 - rh * (1.0 / 7 - rh * (1.0 / 8 - rh * (1.0 / 9)))))));
-  const double_double h = two_sum(rh, -0.5 * square.hi);
-  return {h.hi, h.lo + ((rl - rl * rh * (1.0 - rh)) + (t - 0.5 * square.lo))};
+  const double_double s = fast_two_sum(rh, -0.5 * square_hi);
+  return {s.hi, s.lo + ((rl - rl * rh * (1.0 - rh)) + (t - 0.5 * square_lo))};
 }
 
-// log x = e ln2 - log c + log(1 + r) with r = m c - 1 exact as a double-double.
+// m with its low 27 bits cleared: its top 26 significant bits.
+double top_26_bits(double m) {
+  uint64_t bits;
+  memcpy(&bits, &m, sizeof bits);
+  bits &= ~((1ull << 27) - 1);
+  memcpy(&m, &bits, sizeof m);
+  return m;
+}
+
+// log x = e ln2 - log c + log(1 + r) with r = m c - 1 exact as a double-double: c has 26
+// bits, so its products with the 26-bit top of m and the 27-bit rest are exact, and
+// m_hi c - 1 is exact because m_hi c is near 1. The two sums of the parts are exact as fast
+// sums: e ln2 is either 0 or at least 0.69 > |log c|, and |log c| >= 2^-8.4 > |log(1 + r)|
+// wherever c != 1.
 double_double fast_log(const decomposed& d) {
   const log_table_entry& entry = log_table[d.i];
-  const double_double p = two_product(d.m, entry.c);
-  const double_double r = two_sum(p.hi - 1.0, p.lo);  // p.hi - 1 is exact: p.hi is near 1
+  const double m_hi = top_26_bits(d.m);
+  const double_double r = two_sum(m_hi * entry.c - 1.0, (d.m - m_hi) * entry.c);
   const double_double l = log1p_small(r.hi, r.lo);
   const double ed = d.e;
-  const double_double a = two_sum(ed * ln2_hi, entry.minus_log_c.hi);
-  const double_double b = two_sum(a.hi, l.hi);
+  const double_double a = fast_two_sum(ed * ln2_hi, entry.minus_log_c.hi);
+  const double_double b = fast_two_sum(a.hi, l.hi);
   const double low = a.lo + b.lo + (ed * ln2_lo + entry.minus_log_c.lo + l.lo);
   return fast_two_sum(b.hi, low);
 }

@@ -17,11 +17,14 @@ namespace {
 
 using numerics::detail::double_double;
 
-// v as hi = v rounded to double, lo = (v - hi) rounded to double.
-double_double split_to_double_double(const mpfr_t v) {
-  mpfr_t rest;
+// v as hi = v rounded to `hi_bits` bits, lo = (v - hi) rounded to double.
+double_double split_to_double_double(const mpfr_t v, int hi_bits = 53) {
+  mpfr_t rest, rounded;
   mpfr_init2(rest, 400);
-  const double hi = mpfr_get_d(v, MPFR_RNDN);
+  mpfr_init2(rounded, hi_bits);
+  mpfr_set(rounded, v, MPFR_RNDN);
+  const double hi = mpfr_get_d(rounded, MPFR_RNDN);
+  mpfr_clear(rounded);
   mpfr_sub_d(rest, v, hi, MPFR_RNDN);
   const double lo = mpfr_get_d(rest, MPFR_RNDN);
   mpfr_clear(rest);
@@ -43,7 +46,7 @@ TEST(ElementaryTables, Exp2TableHoldsTwoToTheJOver128) {
     mpfr_set_si(v, j, MPFR_RNDN);
     mpfr_div_ui(v, v, 128, MPFR_RNDN);
     mpfr_exp2(v, v, MPFR_RNDN);
-    const double_double want = split_to_double_double(v);
+    const double_double want = split_to_double_double(v, 26);
     const double_double got = numerics::detail::exp2_table[j];
     EXPECT_TRUE(same_bits(got.hi, want.hi) && same_bits(got.lo, want.lo))
         << "entry " << j << " must be {" << hex(want.hi) << ", " << hex(want.lo) << "}";
@@ -55,14 +58,17 @@ TEST(ElementaryTables, LogTableHoldsReciprocalsAndTheirLogarithms) {
   mpfr_t v;
   mpfr_init2(v, 400);
   for (int i = 0; i < 256; ++i) {
-    // c: 1 next to 1, else the double nearest 1 / (the middle of the interval of m, halved
-    // from the halving index on).
+    // c: 1 next to 1, else 1 / (the middle of the interval of m, halved from the halving
+    // index on) rounded to 26 bits.
     double c = 1.0;
     if (i != 0 && i != 255) {
+      mpfr_t c26;
+      mpfr_init2(c26, 26);
       mpfr_set_d(v, 1.0 + (i + 0.5) / 256.0, MPFR_RNDN);
       if (i >= numerics::detail::log_table_halving_index) mpfr_div_ui(v, v, 2, MPFR_RNDN);
-      mpfr_ui_div(v, 1, v, MPFR_RNDN);
-      c = mpfr_get_d(v, MPFR_RNDN);
+      mpfr_ui_div(c26, 1, v, MPFR_RNDN);
+      c = mpfr_get_d(c26, MPFR_RNDN);
+      mpfr_clear(c26);
     }
     mpfr_set_d(v, c, MPFR_RNDN);
     mpfr_log(v, v, MPFR_RNDN);
