@@ -49,7 +49,8 @@ double power_of_two(int e) {
 // and higher terms in double (truncation below 2^-72, rounding below 2^-69.5), with rl and its
 // first cross term. The result is below 2^-17.
 double exp_minus_one_tail(double rh, double rl) {
-  const double q = rh * rh * (0.5 + rh * (1.0 / 6 + rh * (1.0 / 24 + rh * (1.0 / 120 + rh * (1.0 / 720)))));
+  const double r2 = rh * rh;
+  const double q = r2 * ((0.5 + rh * (1.0 / 6)) + r2 * ((1.0 / 24 + rh * (1.0 / 120)) + r2 * (1.0 / 720)));
   return rl + (rh * rl + q);
 }
 
@@ -114,7 +115,10 @@ double exp_accurate_path(double x) {
   return wide_to_double(wide_scale(s, static_cast<int>(k)));
 }
 
-bool exp_fast_path(double x, double* result) {
+namespace {
+
+// exp_fast_path, inline here so that cr_exp keeps the result in a register.
+inline bool fast_path(double x, double* result) {
   if (!(x > underflow_bound)) {  // also NaN, which becomes a quiet NaN
     *result = x != x ? x + x : 0.0;
     return true;
@@ -132,11 +136,15 @@ bool exp_fast_path(double x, double* result) {
   return true;
 }
 
+}  // namespace
+
+bool exp_fast_path(double x, double* result) { return fast_path(x, result); }
+
 }  // namespace detail
 
 double cr_exp(double x) {
   double y;
-  return detail::exp_fast_path(x, &y) ? y : detail::exp_accurate_path(x);
+  return detail::fast_path(x, &y) ? y : detail::exp_accurate_path(x);
 }
 
 }  // namespace numerics
