@@ -66,6 +66,7 @@ void find_the_frequency() {
 }  // namespace
 
 int main() {
+  std::printf("numerics %s\n", NUMERICS_VERSION_STRING);
   fit_a_line();
   compare_two_groups();
   find_the_frequency();
