@@ -24,8 +24,10 @@ namespace {
 Messages messages_while_heap_refuses(const std::function<void()>& call) {
   Messages messages;
   for (int skipped = 0; skipped < 100; ++skipped) {
-    counted_heap::refuse_request(skipped);
-    const std::string outcome = error_of(call);
+    const std::string outcome = error_of([&] {
+      counted_heap::refuse_request(skipped);
+      call();
+    });
     counted_heap::refuse_none();
     if (outcome == "(returned)") return messages;
     messages.push_back(outcome);
