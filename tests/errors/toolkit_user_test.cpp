@@ -55,4 +55,11 @@ TEST_F(ToolkitUser, CatchesAnErrorFromDeepInAFitAndFitsAgain) {
   EXPECT_EQ(function<int()>("default_handler_in_place")(), 1);
 }
 
+TEST_F(ToolkitUser, EndsTheProcessAsBeforeWhenItsHandlerReturns) {
+  auto* fail = function<void()>("fail_after_a_returning_handler");
+  EXPECT_EXIT(fail(), testing::ExitedWithCode(1),
+              testing::Eq("noted: n must be a power of two in complex_fft\nVellacourt run-time error...\n"
+                          "n must be a power of two in complex_fft\n...now exiting to system...\n"));
+}
+
 }  // namespace
