@@ -17,6 +17,9 @@
 // with the message given at each routine (the radix-2 steps would index past the arrays). At
 // most 2^30 complex values (2^31 floats) are transformed in one call, so that every index fits
 // an unsigned 32-bit integer.
+//
+// Every check comes before the first write: after an error that a handler turns into an
+// exception (numerics/arrays.h), data and nyquist are as they were.
 #ifndef NUMERICS_FOURIER_H
 #define NUMERICS_FOURIER_H
 
