@@ -50,8 +50,9 @@ namespace numerics {
 // - return: the default report and exit follow.
 // It must not longjmp out of the toolkit (what the routines hold would not be released), and
 // must not report through run_time_error itself (it would be called again, without end).
-// The process's single other toolkit exit, the silent one of real_fft_3d, is offered to the
-// handler alike; if the handler returns, that exit stays silent.
+// The toolkit's one other way of ending the process, the silent exit of real_fft_3d for a
+// tensor that is not one block, is offered to the handler alike ("the tensor is not one block
+// in real_fft_3d"); if the handler returns, that exit stays silent.
 using run_time_error_handler = void (*)(const char* message);
 
 // Installs `handler` for the whole process (for every thread, and for this copy of the toolkit:
