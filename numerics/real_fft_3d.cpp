@@ -1,9 +1,9 @@
 #include <stdint.h>
-#include <stdlib.h>
 
 #include "numerics/arrays.h"
 #include "numerics/detail/fft_support.h"
 #include "numerics/detail/offset_storage.h"
+#include "numerics/detail/silent_exit.h"
 #include "numerics/fourier.h"
 
 namespace numerics {
@@ -29,7 +29,7 @@ void real_fft_3d(float*** data, float** nyquist, unsigned size1, unsigned size2,
   const unsigned long long plane = static_cast<unsigned long long>(size1) * size2;
   if (plane > 2 * detail::max_complex_values / size3) run_time_error("too many values in real_fft_3d");
   // A tensor that is not one block cannot be viewed as a flat array: leave without a word.
-  if (!is_one_block(data, size1, size2, size3)) exit(1);
+  if (!is_one_block(data, size1, size2, size3)) detail::silent_exit("the tensor is not one block in real_fft_3d");
 
   const float c1 = 0.5f;
   const float c2 = static_cast<float>(-0.5 * sign);
