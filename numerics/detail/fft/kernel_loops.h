@@ -26,6 +26,11 @@ struct kernel_loops {
   static f products(f y, const double* re, const double* im) { return V::products_d(y, re, im); }
   static f products(f y, const float* re, const float* im) { return V::products_f(y, V::load(re), V::load(im)); }
 
+  // The products under the first factor of every stage, exactly (1, 0): y_r*1 - y_i*0 and
+  // y_i*1 + y_r*0 are each exact or a signed zero or NaN, the same in float as in double, so
+  // the stage of half-width 1 needs no double products.
+  static f unit_products(f y) { return V::products_f(y, V::broadcast(1.0f), V::broadcast(0.0f)); }
+
   // y = x - t, x = x + t, in float.
   static void combine(float* x, float* y, f t) {
     const f xv = V::load(x);
@@ -66,7 +71,7 @@ struct kernel_loops {
     } else {
       f x, y;
       V::template split<h>(a, b, x, y);
-      const f t = products(y, re, im);
+      const f t = h == 1 ? unit_products(y) : products(y, re, im);
       V::template merge<h>(V::add(x, t), V::sub(x, t), a, b);
       stages_in_registers<2 * h>(a, b, re + 2 * V::lanes, im + 2 * V::lanes);
     }

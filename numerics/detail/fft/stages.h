@@ -10,6 +10,7 @@
 #ifndef NUMERICS_DETAIL_FFT_STAGES_H
 #define NUMERICS_DETAIL_FFT_STAGES_H
 
+#include <emmintrin.h>
 #include <stddef.h>
 
 #include "numerics/detail/fft/kernels.h"
@@ -34,23 +35,65 @@ struct factor_run {
   unsigned count;
 };
 
-// Fills every run's tables; the recurrences advance side by side so that the processor overlaps
-// their latencies. Runs are ordered by decreasing count.
+// Two recurrences in the two halves of SSE2 registers (the x86-64 baseline): each half does
+// exactly the scalar operations of twiddle::advance.
+struct twiddle_pair {
+  __m128d w_r, w_i, alpha, beta;
+
+  twiddle_pair(const rotation& a, const twiddle& wa, const rotation& b, const twiddle& wb)
+      : w_r(_mm_set_pd(wb.w_r, wa.w_r)),
+        w_i(_mm_set_pd(wb.w_i, wa.w_i)),
+        alpha(_mm_set_pd(b.alpha, a.alpha)),
+        beta(_mm_set_pd(b.beta, a.beta)) {}
+
+  void advance() {
+    const __m128d w = w_r;
+    w_r = _mm_add_pd(_mm_sub_pd(_mm_mul_pd(w, alpha), _mm_mul_pd(w_i, beta)), w);
+    w_i = _mm_add_pd(_mm_add_pd(_mm_mul_pd(w_i, alpha), _mm_mul_pd(w, beta)), w_i);
+  }
+  static double low(__m128d v) { return _mm_cvtsd_f64(v); }
+  static double high(__m128d v) { return _mm_cvtsd_f64(_mm_unpackhi_pd(v, v)); }
+};
+
 template <class W>
-void fill_side_by_side(factor_run<W>* runs, int run_count) {
-  for (unsigned k = 0; run_count > 0 && k < runs[0].count; ++k) {
-    for (int r = 0; r < run_count && k < runs[r].count; ++r) {
-      factor_run<W>& run = runs[r];
-      run.re[2 * k] = run.re[2 * k + 1] = table_entry<W>::of(run.w.w_r);
-      run.im[2 * k] = run.im[2 * k + 1] = table_entry<W>::of(run.w.w_i);
-      run.w.advance(run.turn);
-    }
+void put(factor_run<W>& run, unsigned k, double w_r, double w_i) {
+  run.re[2 * k] = run.re[2 * k + 1] = table_entry<W>::of(w_r);
+  run.im[2 * k] = run.im[2 * k + 1] = table_entry<W>::of(w_i);
+}
+
+// Fills the tables of four runs (ordered by decreasing count) at once, so that the processor
+// overlaps the latencies of their recurrences; the runs' own factors are left as they were.
+template <class W>
+void fill_four(factor_run<W>* runs) {
+  twiddle_pair first(runs[0].turn, runs[0].w, runs[1].turn, runs[1].w);
+  twiddle_pair second(runs[2].turn, runs[2].w, runs[3].turn, runs[3].w);
+  for (unsigned k = 0; k < runs[0].count; ++k) {
+    put(runs[0], k, twiddle_pair::low(first.w_r), twiddle_pair::low(first.w_i));
+    if (k < runs[1].count) put(runs[1], k, twiddle_pair::high(first.w_r), twiddle_pair::high(first.w_i));
+    first.advance();
+    if (k >= runs[2].count) continue;
+    put(runs[2], k, twiddle_pair::low(second.w_r), twiddle_pair::low(second.w_i));
+    if (k < runs[3].count) put(runs[3], k, twiddle_pair::high(second.w_r), twiddle_pair::high(second.w_i));
+    second.advance();
   }
 }
 
+// One run's tables, its factor advanced past them (for tables filled a chunk at a time).
 template <class W>
 void fill(factor_run<W>& run) {
-  fill_side_by_side(&run, 1);
+  twiddle w = run.w;
+  for (unsigned k = 0; k < run.count; ++k) {
+    put(run, k, w.w_r, w.w_i);
+    w.advance(run.turn);
+  }
+  run.w = w;
+}
+
+// Fills every run's tables, four recurrences side by side; runs are ordered by decreasing count.
+template <class W>
+void fill_side_by_side(factor_run<W>* runs, int run_count) {
+  for (; run_count >= 4; runs += 4, run_count -= 4) fill_four(runs);
+  for (; run_count > 0; ++runs, --run_count) fill(*runs);
 }
 
 // t = w * y as the stages define it for one value (the scalar form of the kernels).
