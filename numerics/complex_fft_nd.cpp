@@ -53,8 +53,9 @@ class strided_stages {
 
  private:
   static constexpr unsigned capacity = 2048;
-  // Values per slab: 128 KB of data.
-  static constexpr unsigned slab_values = 16384;
+  // Values per slab: 512 KB of data, in runs of at least 64 values (power-of-two strides make
+  // narrower runs of many rows collide in the caches).
+  static constexpr unsigned slab_values = 65536;
 
   // Factor k of the stage of half-width h on `blocks` groups of 2h steps from `columns`, for
   // `count` values of each run.

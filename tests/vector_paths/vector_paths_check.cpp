@@ -50,7 +50,8 @@ void check_fourier() {
         expect(fft_identity::check_complex_fft_nd(dims, count, sign, kind), "complex_fft_nd", shape, sign, kind);
     }
   }
-  const unsigned sizes[][3] = {{1, 1, 2}, {2, 2, 2}, {1, 8, 16}, {4, 2, 4}, {8, 16, 32}, {16, 8, 4}, {4, 4, 256}};
+  const unsigned sizes[][3] = {{1, 1, 2},   {2, 2, 2},  {1, 8, 16},  {4, 2, 4},
+                               {8, 16, 32}, {16, 8, 4}, {4, 4, 256}, {2, 2, 4096}};
   for (const auto& s : sizes) {
     snprintf(shape, sizeof shape, "%ux%ux%u", s[0], s[1], s[2]);
     for (int sign = -1; sign <= 2; ++sign) {
