@@ -84,9 +84,9 @@ TEST(FftIdentity, ComplexFftNdShapes) {
 // size1 = 1 (two dimensions), size3 = 2 (no twiddled recombination), shapes that are not cubic,
 // and signs other than +-1 (the recombination alone).
 TEST(FftIdentity, RealFft3dShapes) {
-  const std::vector<std::vector<unsigned>> shapes = {{1, 1, 2},  {1, 4, 2},  {2, 2, 2},   {1, 8, 16},
-                                                     {2, 4, 8},  {4, 2, 4},  {8, 16, 32}, {1, 32, 64},
-                                                     {16, 8, 4}, {2, 64, 8}, {4, 4, 256}, {16, 16, 16}};
+  const std::vector<std::vector<unsigned>> shapes = {{1, 1, 2},   {1, 4, 2},    {2, 2, 2},    {1, 8, 16},  {2, 4, 8},
+                                                     {4, 2, 4},   {8, 16, 32},  {1, 32, 64},  {16, 8, 4},  {2, 64, 8},
+                                                     {4, 4, 256}, {16, 16, 16}, {2, 2, 4096}, {1, 4, 8192}};
   for (const auto& s : shapes) {
     const std::string shape = std::to_string(s[0]) + "x" + std::to_string(s[1]) + "x" + std::to_string(s[2]);
     for (int sign : {1, -1, 0, 2}) {
