@@ -10,8 +10,15 @@
 // gives n times the input.
 //
 // The data stay in single precision; twiddle factors are carried in double by a trigonometric
-// recurrence, so each butterfly stage calls sin() twice. Nothing is allocated and no state is
-// kept: calls on distinct arrays may run on different threads at the same time.
+// recurrence, so each butterfly stage calls cr_sin() twice. Nothing is allocated (the factors
+// of a stage are kept in tables on the stack, under 64 KB in all) and no state is kept: calls
+// on distinct arrays may run on different threads at the same time.
+//
+// The butterflies run on the widest vector instructions the processor offers (SSE2, AVX2 or
+// AVX-512, chosen at run time). Every path performs each butterfly's operations on the same
+// operands in the same precision, so the results are the same bits on every path, and the same
+// as one butterfly at a time in the order described at each routine; only a result that is NaN
+// may differ, in the sign and payload of the NaN.
 //
 // Every length must be a power of two; other lengths end the process through run_time_error
 // with the message given at each routine (the radix-2 steps would index past the arrays). At
