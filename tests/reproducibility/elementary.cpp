@@ -67,7 +67,7 @@ const float special_f[] = {0.0f,       -0.0f,       1.0f,        -1.0f,         
 const int special_count = sizeof special / sizeof special[0];
 const int special_f_count = sizeof special_f / sizeof special_f[0];
 
-// The angles of the transforms' rotations: +-2 pi / 2^k and their halves.
+// The angles of the transforms' rotations and their halves: +-2 pi / 2^k for k = 0..32.
 void add_fft_angles(OutputHash& out, double (*f)(double)) {
   for (int k = 0; k <= 32; ++k) {
     const double theta = 6.28318530717959 / static_cast<double>(1ull << k);
