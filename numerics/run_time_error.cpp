@@ -9,6 +9,11 @@
 // Every toolkit routine relies on float arithmetic being evaluated in float and double in
 // double; a platform that widens intermediates would change their results.
 static_assert(FLT_EVAL_METHOD == 0, "the toolkit needs FLT_EVAL_METHOD == 0");
+// Fast-math lets the compiler reassociate, drop infinities and NaNs and use approximate
+// reciprocals: results would then depend on the compiler and its version.
+#if defined(__FAST_MATH__) || defined(_M_FP_FAST)
+#error "the toolkit must not be compiled with fast-math (-ffast-math, /fp:fast)"
+#endif
 
 namespace numerics {
 namespace {
