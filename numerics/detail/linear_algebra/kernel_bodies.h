@@ -1,0 +1,235 @@
+// The linear algebra kernels, written once over a lane type V and compiled once per vector
+// path (kernels_sse2.cpp, kernels_avx2.cpp, kernels_avx512.cpp). V gives a register of
+// V::width floats and explicit loads, stores, mul, add, sub and max, never a fused
+// multiply-add, plus an in-register transpose of V::width registers.
+//
+// Two shapes of work recur. Along a row the elements are independent, and a register holds
+// consecutive elements. Down the rows (row dot products, rotation chains along a row) each
+// row is one chain of dependent steps; a tile of V::width rows is then transposed so that a
+// register holds one column of the tile, one row per lane, and the chains of V::width rows
+// advance together, each in its own order.
+//
+// Everything here has internal linkage: every path file gets its own copy, compiled for its
+// own instruction set, and no path can pick up another's.
+#ifndef NUMERICS_DETAIL_LINEAR_ALGEBRA_KERNEL_BODIES_H
+#define NUMERICS_DETAIL_LINEAR_ALGEBRA_KERNEL_BODIES_H
+
+#include <math.h>
+
+#include "numerics/detail/linear_algebra/kernels.h"
+
+namespace numerics::detail::linear_algebra {
+namespace {
+
+template <class V>
+void add_scaled(float* y, const float* x, float alpha, int n) {
+  const typename V::reg a = V::broadcast(alpha);
+  int k = 0;
+  for (; k + V::width <= n; k += V::width) V::store(y + k, V::add(V::load(y + k), V::mul(V::load(x + k), a)));
+  for (; k < n; ++k) y[k] = y[k] + x[k] * alpha;
+}
+
+template <class V>
+void subtract_scaled(float* y, const float* x, float alpha, int n) {
+  const typename V::reg a = V::broadcast(alpha);
+  int k = 0;
+  for (; k + V::width <= n; k += V::width) V::store(y + k, V::sub(V::load(y + k), V::mul(V::load(x + k), a)));
+  for (; k < n; ++k) y[k] = y[k] - x[k] * alpha;
+}
+
+// Columns column..column + V::width - 1 of the V::width rows from rows[0], one column per
+// register, and back.
+template <class V>
+void load_columns(float* const* rows, int column, typename V::reg* t) {
+  for (int r = 0; r < V::width; ++r) t[r] = V::load(rows[r] + column);
+  V::transpose(t);
+}
+
+template <class V>
+void store_columns(float* const* rows, int column, typename V::reg* t) {
+  V::transpose(t);
+  for (int r = 0; r < V::width; ++r) V::store(rows[r] + column, t[r]);
+}
+
+inline float dot_row(const float* row, const float* x, int length, float sum) {
+  for (int k = 0; k < length; ++k) sum += row[k] * x[k];
+  return sum;
+}
+
+// The row dot products of the V::width rows from rows[0] into out[0..V::width - 1].
+template <class V>
+void dot_tile(float* const* rows, int first, int length, const float* x, float* out) {
+  typename V::reg sum = V::zero();
+  int k = 0;
+  for (; k + V::width <= length; k += V::width) {
+    typename V::reg t[V::width];
+    load_columns<V>(rows, first + k, t);
+    for (int c = 0; c < V::width; ++c) sum = V::add(sum, V::mul(t[c], V::broadcast(x[k + c])));
+  }
+  V::store(out, sum);
+  for (int r = 0; r < V::width; ++r) out[r] = dot_row(rows[r] + first + k, x + k, length - k, out[r]);
+}
+
+template <class V>
+void row_dots(float* const* rows, int count, int first, int length, const float* x, float* out) {
+  int r = 0;
+  for (; r + V::width <= count; r += V::width) dot_tile<V>(rows + r, first, length, x, out + r);
+  for (; r < count; ++r) out[r] = dot_row(rows[r] + first, x, length, 0.0f);
+}
+
+template <class V>
+void reflect_rows(float* const* rows, int count, int first, int length, const float* u, const float* e) {
+  float t[V::width];
+  int r = 0;
+  for (; r + V::width <= count; r += V::width) {
+    dot_tile<V>(rows + r, first, length, u, t);
+    for (int i = 0; i < V::width; ++i) add_scaled<V>(rows[r + i] + first, e, t[i], length);
+  }
+  for (; r < count; ++r) add_scaled<V>(rows[r] + first, e, dot_row(rows[r] + first, u, length, 0.0f), length);
+}
+
+// The rotations j = 0..rotations - 1 of columns first + j and first + j + 1 of one row; x is
+// the current value of column first.
+inline void rotate_adjacent_row(float* row, int first, int rotations, const float* c, const float* s, float x) {
+  for (int j = 0; j < rotations; ++j) {
+    const float y = row[first + j + 1];
+    row[first + j] = x * c[j] + y * s[j];
+    x = y * c[j] - x * s[j];
+  }
+  row[first + rotations] = x;
+}
+
+// A tile reads the columns one to the right of those it writes: rotation j finishes column
+// first + j and carries the new value of column first + j + 1 on to rotation j + 1.
+template <class V>
+void rotate_adjacent_tile(float* const* rows, int first, int rotations, const float* c, const float* s) {
+  float lanes[V::width];
+  for (int r = 0; r < V::width; ++r) lanes[r] = rows[r][first];
+  typename V::reg x = V::load(lanes);
+  int j = 0;
+  for (; j + V::width <= rotations; j += V::width) {
+    typename V::reg t[V::width];
+    load_columns<V>(rows, first + j + 1, t);
+    for (int k = 0; k < V::width; ++k) {
+      const typename V::reg ck = V::broadcast(c[j + k]), sk = V::broadcast(s[j + k]), y = t[k];
+      t[k] = V::add(V::mul(x, ck), V::mul(y, sk));
+      x = V::sub(V::mul(y, ck), V::mul(x, sk));
+    }
+    store_columns<V>(rows, first + j, t);
+  }
+  V::store(lanes, x);
+  for (int r = 0; r < V::width; ++r) rotate_adjacent_row(rows[r], first + j, rotations - j, c + j, s + j, lanes[r]);
+}
+
+template <class V>
+void rotate_adjacent_columns(float* const* rows, int count, int first, int rotations, const float* c, const float* s) {
+  if (rotations < 1) return;
+  int r = 0;
+  for (; r + V::width <= count; r += V::width) rotate_adjacent_tile<V>(rows + r, first, rotations, c, s);
+  for (; r < count; ++r) rotate_adjacent_row(rows[r], first, rotations, c, s, rows[r][first]);
+}
+
+inline void rotate_pair(float s, float tau, float* x, float* y) {
+  const float g = *x;
+  const float h = *y;
+  *x = g - s * (h + g * tau);
+  *y = h + s * (g - h * tau);
+}
+
+template <class V>
+void rotate_pairs(float* x, float* y, int n, float s, float tau) {
+  const typename V::reg vs = V::broadcast(s), vt = V::broadcast(tau);
+  int k = 0;
+  for (; k + V::width <= n; k += V::width) {
+    const typename V::reg g = V::load(x + k), h = V::load(y + k);
+    V::store(x + k, V::sub(g, V::mul(vs, V::add(h, V::mul(g, vt)))));
+    V::store(y + k, V::add(h, V::mul(vs, V::sub(g, V::mul(h, vt)))));
+  }
+  for (; k < n; ++k) rotate_pair(s, tau, x + k, y + k);
+}
+
+// The window's rotations of columns from..to - 1 applied to (*x, row[q]).
+inline void rotate_row_against_pivot(float* row, float* x, int from, int to, const pivot_window& w) {
+  for (int q = from; q < to; ++q)
+    if (w.rotated[q - w.first]) rotate_pair(w.s[q - w.first], w.tau[q - w.first], x, row + q);
+}
+
+inline float* pivot_of(float* const* rows, int r, int pivot, float* pivots) {
+  return pivots ? pivots + r : rows[r] + pivot;
+}
+
+// Columns from..to - 1 of the V::width rows from rows[0], with the pivots in the lanes of x.
+template <class V>
+void rotate_tile_against_pivot(float* const* rows, int pivot, float* pivots, int from, int to, const pivot_window& w) {
+  float lanes[V::width];
+  for (int r = 0; r < V::width; ++r) lanes[r] = *pivot_of(rows, r, pivot, pivots);
+  typename V::reg x = V::load(lanes);
+  int q = from;
+  for (; q + V::width <= to; q += V::width) {
+    const unsigned char* rotated = w.rotated + (q - w.first);
+    bool any = false;
+    for (int k = 0; k < V::width; ++k) any = any || rotated[k];
+    if (!any) continue;
+    typename V::reg t[V::width];
+    load_columns<V>(rows, q, t);
+    for (int k = 0; k < V::width; ++k) {
+      if (!rotated[k]) continue;
+      const typename V::reg s = V::broadcast(w.s[q - w.first + k]), tau = V::broadcast(w.tau[q - w.first + k]);
+      const typename V::reg g = x, h = t[k];
+      x = V::sub(g, V::mul(s, V::add(h, V::mul(g, tau))));
+      t[k] = V::add(h, V::mul(s, V::sub(g, V::mul(h, tau))));
+    }
+    store_columns<V>(rows, q, t);
+  }
+  V::store(lanes, x);
+  for (int r = 0; r < V::width; ++r) {
+    rotate_row_against_pivot(rows[r], lanes + r, q, to, w);
+    *pivot_of(rows, r, pivot, pivots) = lanes[r];
+  }
+}
+
+// A tile's rows share the columns from the start of its last row on; the columns before that
+// (when the start moves with the row) are done row by row first, as they come first in each
+// row's chain.
+template <class V>
+void rotate_against_pivot(float* const* rows, int count, int pivot, float* pivots, int begin, int stagger,
+                          const pivot_window& w) {
+  const int end = w.first + w.length;
+  const auto start = [&](int r) { return begin + r * stagger > w.first ? begin + r * stagger : w.first; };
+  int r = 0;
+  for (; r + V::width <= count; r += V::width) {
+    const int shared = start(r + V::width - 1) < end ? start(r + V::width - 1) : end;
+    for (int i = 0; i < V::width; ++i)
+      rotate_row_against_pivot(rows[r + i], pivot_of(rows, r + i, pivot, pivots), start(r + i), shared, w);
+    if (shared < end) rotate_tile_against_pivot<V>(rows + r, pivot, pivots ? pivots + r : nullptr, shared, end, w);
+  }
+  for (; r < count; ++r) rotate_row_against_pivot(rows[r], pivot_of(rows, r, pivot, pivots), start(r), end, w);
+}
+
+template <class V>
+float largest_candidate(const float* row, const int* counts, int n) {
+  // max(v, m) returns m when v is NaN.
+  typename V::reg m = V::zero();
+  int k = 0;
+  for (; k + V::width <= n; k += V::width) m = V::max(V::candidate_magnitude(row + k, counts + k), m);
+  float lanes[V::width];
+  V::store(lanes, m);
+  float largest = 0.0f;
+  for (int i = 0; i < V::width; ++i)
+    if (lanes[i] > largest) largest = lanes[i];
+  for (; k < n; ++k)
+    if (counts[k] == 0 && fabsf(row[k]) > largest) largest = fabsf(row[k]);
+  return largest;
+}
+
+template <class V>
+constexpr kernels kernels_of() {
+  return {&add_scaled<V>,           &subtract_scaled<V>,         &row_dots<V>,
+          &reflect_rows<V>,         &rotate_adjacent_columns<V>, &rotate_pairs<V>,
+          &rotate_against_pivot<V>, &largest_candidate<V>};
+}
+
+}  // namespace
+}  // namespace numerics::detail::linear_algebra
+
+#endif
