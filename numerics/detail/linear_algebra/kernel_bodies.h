@@ -148,62 +148,79 @@ void rotate_pairs(float* x, float* y, int n, float s, float tau) {
   for (; k < n; ++k) rotate_pair(s, tau, x + k, y + k);
 }
 
-// The window's rotations of columns from..to - 1 applied to (*x, row[q]).
-inline void rotate_row_against_pivot(float* row, float* x, int from, int to, const pivot_window& w) {
-  for (int q = from; q < to; ++q)
-    if (w.rotated[q - w.first]) rotate_pair(w.s[q - w.first], w.tau[q - w.first], x, row + q);
-}
-
 inline float* pivot_of(float* const* rows, int r, int pivot, float* pivots) {
   return pivots ? pivots + r : rows[r] + pivot;
 }
 
-// Columns from..to - 1 of the V::width rows from rows[0], with the pivots in the lanes of x.
+// Columns q..q + columns - 1 of the first `used` rows from rows[0], one column per register
+// (lanes of absent rows and columns hold 0), and back.
 template <class V>
-void rotate_tile_against_pivot(float* const* rows, int pivot, float* pivots, int from, int to, const pivot_window& w) {
-  float lanes[V::width];
-  for (int r = 0; r < V::width; ++r) lanes[r] = *pivot_of(rows, r, pivot, pivots);
-  typename V::reg x = V::load(lanes);
-  int q = from;
-  for (; q + V::width <= to; q += V::width) {
-    const unsigned char* rotated = w.rotated + (q - w.first);
-    bool any = false;
-    for (int k = 0; k < V::width; ++k) any = any || rotated[k];
-    if (!any) continue;
-    typename V::reg t[V::width];
-    load_columns<V>(rows, q, t);
-    for (int k = 0; k < V::width; ++k) {
-      if (!rotated[k]) continue;
-      const typename V::reg s = V::broadcast(w.s[q - w.first + k]), tau = V::broadcast(w.tau[q - w.first + k]);
-      const typename V::reg g = x, h = t[k];
-      x = V::sub(g, V::mul(s, V::add(h, V::mul(g, tau))));
-      t[k] = V::add(h, V::mul(s, V::sub(g, V::mul(h, tau))));
-    }
-    store_columns<V>(rows, q, t);
-  }
-  V::store(lanes, x);
-  for (int r = 0; r < V::width; ++r) {
-    rotate_row_against_pivot(rows[r], lanes + r, q, to, w);
-    *pivot_of(rows, r, pivot, pivots) = lanes[r];
+void load_partial_columns(float* const* rows, int used, int q, int columns, typename V::reg* t) {
+  for (int r = 0; r < V::width; ++r)
+    t[r] = r >= used ? V::zero() : columns == V::width ? V::load(rows[r] + q) : V::load_first(rows[r] + q, columns);
+  V::transpose(t);
+}
+
+template <class V>
+void store_partial_columns(float* const* rows, int used, int q, int columns, typename V::reg* t) {
+  V::transpose(t);
+  for (int r = 0; r < used; ++r) {
+    if (columns == V::width)
+      V::store(rows[r] + q, t[r]);
+    else
+      V::store_first(rows[r] + q, t[r], columns);
   }
 }
 
-// A tile's rows share the columns from the start of its last row on; the columns before that
-// (when the start moves with the row) are done row by row first, as they come first in each
-// row's chain.
+// The `used` rows from rows[0], one per lane, with their pivots in the lanes of x. Row r takes
+// the window's rotations from column begin + r * stagger on (at least from the window's
+// first); a column that only some lanes take is blended in for those lanes alone.
+template <class V>
+void rotate_tile_against_pivot(float* const* rows, int used, int pivot, float* pivots, int begin, int stagger,
+                               const pivot_window& w) {
+  const int end = w.first + w.length;
+  const int from = begin > w.first ? begin : w.first;
+  if (from >= end) return;
+  float lanes[V::width] = {};
+  for (int r = 0; r < used; ++r) lanes[r] = *pivot_of(rows, r, pivot, pivots);
+  typename V::reg x = V::load(lanes);
+  for (int q = from; q < end; q += V::width) {
+    const int columns = end - q < V::width ? end - q : V::width;
+    const unsigned char* rotated = w.rotated + (q - w.first);
+    bool any = false;
+    for (int k = 0; k < columns; ++k) any = any || rotated[k];
+    if (!any) continue;
+    typename V::reg t[V::width];
+    load_partial_columns<V>(rows, used, q, columns, t);
+    for (int k = 0; k < columns; ++k) {
+      if (!rotated[k]) continue;
+      const typename V::reg s = V::broadcast(w.s[q - w.first + k]), tau = V::broadcast(w.tau[q - w.first + k]);
+      const typename V::reg g = x, h = t[k];
+      const typename V::reg new_x = V::sub(g, V::mul(s, V::add(h, V::mul(g, tau))));
+      const typename V::reg new_y = V::add(h, V::mul(s, V::sub(g, V::mul(h, tau))));
+      // Lanes 0..taking - 1 have reached their first column.
+      const int taking = stagger == 0 ? V::width : q + k - begin + 1;
+      if (taking >= V::width) {
+        x = new_x;
+        t[k] = new_y;
+      } else {
+        const typename V::mask m = V::first_lanes(taking);
+        x = V::select(m, new_x, g);
+        t[k] = V::select(m, new_y, h);
+      }
+    }
+    store_partial_columns<V>(rows, used, q, columns, t);
+  }
+  V::store(lanes, x);
+  for (int r = 0; r < used; ++r) *pivot_of(rows, r, pivot, pivots) = lanes[r];
+}
+
 template <class V>
 void rotate_against_pivot(float* const* rows, int count, int pivot, float* pivots, int begin, int stagger,
                           const pivot_window& w) {
-  const int end = w.first + w.length;
-  const auto start = [&](int r) { return begin + r * stagger > w.first ? begin + r * stagger : w.first; };
-  int r = 0;
-  for (; r + V::width <= count; r += V::width) {
-    const int shared = start(r + V::width - 1) < end ? start(r + V::width - 1) : end;
-    for (int i = 0; i < V::width; ++i)
-      rotate_row_against_pivot(rows[r + i], pivot_of(rows, r + i, pivot, pivots), start(r + i), shared, w);
-    if (shared < end) rotate_tile_against_pivot<V>(rows + r, pivot, pivots ? pivots + r : nullptr, shared, end, w);
-  }
-  for (; r < count; ++r) rotate_row_against_pivot(rows[r], pivot_of(rows, r, pivot, pivots), start(r), end, w);
+  for (int r = 0; r < count; r += V::width)
+    rotate_tile_against_pivot<V>(rows + r, count - r < V::width ? count - r : V::width, pivot,
+                                 pivots ? pivots + r : nullptr, begin + r * stagger, stagger, w);
 }
 
 template <class V>

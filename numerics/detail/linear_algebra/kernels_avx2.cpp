@@ -17,6 +17,16 @@ struct avx2_lanes {
   static reg sub(reg a, reg b) { return _mm256_sub_ps(a, b); }
   static reg mul(reg a, reg b) { return _mm256_mul_ps(a, b); }
   static reg max(reg a, reg b) { return _mm256_max_ps(a, b); }
+  // Lanes 0..n - 1 set, for select.
+  using mask = __m256;
+  static __m256i first_lanes_bits(int n) {
+    return _mm256_cmpgt_epi32(_mm256_set1_epi32(n), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+  }
+  static mask first_lanes(int n) { return _mm256_castsi256_ps(first_lanes_bits(n)); }
+  static reg select(mask m, reg a, reg b) { return _mm256_blendv_ps(b, a, m); }
+  // The first n < 8 elements, the other lanes 0 (the rest of memory is not touched); and their store.
+  static reg load_first(const float* p, int n) { return _mm256_maskload_ps(p, first_lanes_bits(n)); }
+  static void store_first(float* p, reg v, int n) { _mm256_maskstore_ps(p, first_lanes_bits(n), v); }
   // |x[k]| where counts[k] == 0, else 0.
   static reg candidate_magnitude(const float* x, const int* counts) {
     const __m256i unused =

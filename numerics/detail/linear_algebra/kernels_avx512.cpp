@@ -26,6 +26,13 @@ struct avx512_lanes {
   static reg sub(reg a, reg b) { return _mm512_sub_ps(a, b); }
   static reg mul(reg a, reg b) { return _mm512_mul_ps(a, b); }
   static reg max(reg a, reg b) { return _mm512_max_ps(a, b); }
+  // Lanes 0..n - 1 set, for select.
+  using mask = __mmask16;
+  static mask first_lanes(int n) { return static_cast<__mmask16>((1u << n) - 1u); }
+  static reg select(mask m, reg a, reg b) { return _mm512_mask_blend_ps(m, b, a); }
+  // The first n < 16 elements, the other lanes 0 (the rest of memory is not touched); and their store.
+  static reg load_first(const float* p, int n) { return _mm512_maskz_loadu_ps(first_lanes(n), p); }
+  static void store_first(float* p, reg v, int n) { _mm512_mask_storeu_ps(p, first_lanes(n), v); }
   // |x[k]| where counts[k] == 0, else 0.
   static reg candidate_magnitude(const float* x, const int* counts) {
     const __mmask16 unused = _mm512_cmpeq_epi32_mask(_mm512_loadu_si512(counts), _mm512_setzero_si512());

@@ -17,6 +17,23 @@ struct sse2_lanes {
   static reg sub(reg a, reg b) { return _mm_sub_ps(a, b); }
   static reg mul(reg a, reg b) { return _mm_mul_ps(a, b); }
   static reg max(reg a, reg b) { return _mm_max_ps(a, b); }
+  // Lanes 0..n - 1 set, for select.
+  using mask = __m128;
+  static mask first_lanes(int n) {
+    return _mm_castsi128_ps(_mm_cmplt_epi32(_mm_setr_epi32(0, 1, 2, 3), _mm_set1_epi32(n)));
+  }
+  static reg select(mask m, reg a, reg b) { return _mm_or_ps(_mm_and_ps(m, a), _mm_andnot_ps(m, b)); }
+  // The first n < 4 elements, the other lanes 0; and their store.
+  static reg load_first(const float* p, int n) {
+    float lanes[width] = {};
+    for (int i = 0; i < n; ++i) lanes[i] = p[i];
+    return load(lanes);
+  }
+  static void store_first(float* p, reg v, int n) {
+    float lanes[width];
+    store(lanes, v);
+    for (int i = 0; i < n; ++i) p[i] = lanes[i];
+  }
   // |x[k]| where counts[k] == 0, else 0.
   static reg candidate_magnitude(const float* x, const int* counts) {
     const __m128i unused =
