@@ -9,6 +9,10 @@
 // register holds one column of the tile, one row per lane, and the chains of V::width rows
 // advance together, each in its own order.
 //
+// Every float operation is one of V's, also for the last few elements of a row and the last
+// few rows (partial registers): no product and sum is ever written as source arithmetic that a
+// compiler allowed to contract (clang-cl under /arch:AVX2) could fuse into a multiply-add.
+//
 // Everything here has internal linkage: every path file gets its own copy, compiled for its
 // own instruction set, and no path can pick up another's.
 #ifndef NUMERICS_DETAIL_LINEAR_ALGEBRA_KERNEL_BODIES_H
@@ -21,155 +25,136 @@
 namespace numerics::detail::linear_algebra {
 namespace {
 
+// The first `count` (1..V::width) elements at p as a register, the lanes beyond them 0; and
+// their store, which leaves the memory beyond them alone.
+template <class V>
+typename V::reg load_part(const float* p, int count) {
+  return count == V::width ? V::load(p) : V::load_first(p, count);
+}
+
+template <class V>
+void store_part(float* p, typename V::reg v, int count) {
+  if (count == V::width)
+    V::store(p, v);
+  else
+    V::store_first(p, v, count);
+}
+
+inline int part(int remaining, int width) { return remaining < width ? remaining : width; }
+
 template <class V>
 void add_scaled(float* y, const float* x, float alpha, int n) {
   const typename V::reg a = V::broadcast(alpha);
-  int k = 0;
-  for (; k + V::width <= n; k += V::width) V::store(y + k, V::add(V::load(y + k), V::mul(V::load(x + k), a)));
-  for (; k < n; ++k) y[k] = y[k] + x[k] * alpha;
+  for (int k = 0; k < n; k += V::width) {
+    const int count = part(n - k, V::width);
+    store_part<V>(y + k, V::add(load_part<V>(y + k, count), V::mul(load_part<V>(x + k, count), a)), count);
+  }
 }
 
 template <class V>
 void subtract_scaled(float* y, const float* x, float alpha, int n) {
   const typename V::reg a = V::broadcast(alpha);
-  int k = 0;
-  for (; k + V::width <= n; k += V::width) V::store(y + k, V::sub(V::load(y + k), V::mul(V::load(x + k), a)));
-  for (; k < n; ++k) y[k] = y[k] - x[k] * alpha;
-}
-
-// Columns column..column + V::width - 1 of the V::width rows from rows[0], one column per
-// register, and back.
-template <class V>
-void load_columns(float* const* rows, int column, typename V::reg* t) {
-  for (int r = 0; r < V::width; ++r) t[r] = V::load(rows[r] + column);
-  V::transpose(t);
-}
-
-template <class V>
-void store_columns(float* const* rows, int column, typename V::reg* t) {
-  V::transpose(t);
-  for (int r = 0; r < V::width; ++r) V::store(rows[r] + column, t[r]);
-}
-
-inline float dot_row(const float* row, const float* x, int length, float sum) {
-  for (int k = 0; k < length; ++k) sum += row[k] * x[k];
-  return sum;
-}
-
-// The row dot products of the V::width rows from rows[0] into out[0..V::width - 1].
-template <class V>
-void dot_tile(float* const* rows, int first, int length, const float* x, float* out) {
-  typename V::reg sum = V::zero();
-  int k = 0;
-  for (; k + V::width <= length; k += V::width) {
-    typename V::reg t[V::width];
-    load_columns<V>(rows, first + k, t);
-    for (int c = 0; c < V::width; ++c) sum = V::add(sum, V::mul(t[c], V::broadcast(x[k + c])));
+  for (int k = 0; k < n; k += V::width) {
+    const int count = part(n - k, V::width);
+    store_part<V>(y + k, V::sub(load_part<V>(y + k, count), V::mul(load_part<V>(x + k, count), a)), count);
   }
-  V::store(out, sum);
-  for (int r = 0; r < V::width; ++r) out[r] = dot_row(rows[r] + first + k, x + k, length - k, out[r]);
-}
-
-template <class V>
-void row_dots(float* const* rows, int count, int first, int length, const float* x, float* out) {
-  int r = 0;
-  for (; r + V::width <= count; r += V::width) dot_tile<V>(rows + r, first, length, x, out + r);
-  for (; r < count; ++r) out[r] = dot_row(rows[r] + first, x, length, 0.0f);
-}
-
-template <class V>
-void reflect_rows(float* const* rows, int count, int first, int length, const float* u, const float* e) {
-  float t[V::width];
-  int r = 0;
-  for (; r + V::width <= count; r += V::width) {
-    dot_tile<V>(rows + r, first, length, u, t);
-    for (int i = 0; i < V::width; ++i) add_scaled<V>(rows[r + i] + first, e, t[i], length);
-  }
-  for (; r < count; ++r) add_scaled<V>(rows[r] + first, e, dot_row(rows[r] + first, u, length, 0.0f), length);
-}
-
-// The rotations j = 0..rotations - 1 of columns first + j and first + j + 1 of one row; x is
-// the current value of column first.
-inline void rotate_adjacent_row(float* row, int first, int rotations, const float* c, const float* s, float x) {
-  for (int j = 0; j < rotations; ++j) {
-    const float y = row[first + j + 1];
-    row[first + j] = x * c[j] + y * s[j];
-    x = y * c[j] - x * s[j];
-  }
-  row[first + rotations] = x;
-}
-
-// A tile reads the columns one to the right of those it writes: rotation j finishes column
-// first + j and carries the new value of column first + j + 1 on to rotation j + 1.
-template <class V>
-void rotate_adjacent_tile(float* const* rows, int first, int rotations, const float* c, const float* s) {
-  float lanes[V::width];
-  for (int r = 0; r < V::width; ++r) lanes[r] = rows[r][first];
-  typename V::reg x = V::load(lanes);
-  int j = 0;
-  for (; j + V::width <= rotations; j += V::width) {
-    typename V::reg t[V::width];
-    load_columns<V>(rows, first + j + 1, t);
-    for (int k = 0; k < V::width; ++k) {
-      const typename V::reg ck = V::broadcast(c[j + k]), sk = V::broadcast(s[j + k]), y = t[k];
-      t[k] = V::add(V::mul(x, ck), V::mul(y, sk));
-      x = V::sub(V::mul(y, ck), V::mul(x, sk));
-    }
-    store_columns<V>(rows, first + j, t);
-  }
-  V::store(lanes, x);
-  for (int r = 0; r < V::width; ++r) rotate_adjacent_row(rows[r], first + j, rotations - j, c + j, s + j, lanes[r]);
-}
-
-template <class V>
-void rotate_adjacent_columns(float* const* rows, int count, int first, int rotations, const float* c, const float* s) {
-  if (rotations < 1) return;
-  int r = 0;
-  for (; r + V::width <= count; r += V::width) rotate_adjacent_tile<V>(rows + r, first, rotations, c, s);
-  for (; r < count; ++r) rotate_adjacent_row(rows[r], first, rotations, c, s, rows[r][first]);
-}
-
-inline void rotate_pair(float s, float tau, float* x, float* y) {
-  const float g = *x;
-  const float h = *y;
-  *x = g - s * (h + g * tau);
-  *y = h + s * (g - h * tau);
-}
-
-template <class V>
-void rotate_pairs(float* x, float* y, int n, float s, float tau) {
-  const typename V::reg vs = V::broadcast(s), vt = V::broadcast(tau);
-  int k = 0;
-  for (; k + V::width <= n; k += V::width) {
-    const typename V::reg g = V::load(x + k), h = V::load(y + k);
-    V::store(x + k, V::sub(g, V::mul(vs, V::add(h, V::mul(g, vt)))));
-    V::store(y + k, V::add(h, V::mul(vs, V::sub(g, V::mul(h, vt)))));
-  }
-  for (; k < n; ++k) rotate_pair(s, tau, x + k, y + k);
-}
-
-inline float* pivot_of(float* const* rows, int r, int pivot, float* pivots) {
-  return pivots ? pivots + r : rows[r] + pivot;
 }
 
 // Columns q..q + columns - 1 of the first `used` rows from rows[0], one column per register
 // (lanes of absent rows and columns hold 0), and back.
 template <class V>
-void load_partial_columns(float* const* rows, int used, int q, int columns, typename V::reg* t) {
-  for (int r = 0; r < V::width; ++r)
-    t[r] = r >= used ? V::zero() : columns == V::width ? V::load(rows[r] + q) : V::load_first(rows[r] + q, columns);
+void load_columns(float* const* rows, int used, int q, int columns, typename V::reg* t) {
+  for (int r = 0; r < V::width; ++r) t[r] = r < used ? load_part<V>(rows[r] + q, columns) : V::zero();
   V::transpose(t);
 }
 
 template <class V>
-void store_partial_columns(float* const* rows, int used, int q, int columns, typename V::reg* t) {
+void store_columns(float* const* rows, int used, int q, int columns, typename V::reg* t) {
   V::transpose(t);
-  for (int r = 0; r < used; ++r) {
-    if (columns == V::width)
-      V::store(rows[r] + q, t[r]);
-    else
-      V::store_first(rows[r] + q, t[r], columns);
+  for (int r = 0; r < used; ++r) store_part<V>(rows[r] + q, t[r], columns);
+}
+
+// The row dot products of the `used` rows from rows[0] into out[0..used - 1].
+template <class V>
+void dot_tile(float* const* rows, int used, int first, int length, const float* x, float* out) {
+  typename V::reg sum = V::zero();
+  for (int k = 0; k < length; k += V::width) {
+    const int columns = part(length - k, V::width);
+    typename V::reg t[V::width];
+    load_columns<V>(rows, used, first + k, columns, t);
+    for (int c = 0; c < columns; ++c) sum = V::add(sum, V::mul(t[c], V::broadcast(x[k + c])));
   }
+  float lanes[V::width];
+  V::store(lanes, sum);
+  for (int r = 0; r < used; ++r) out[r] = lanes[r];
+}
+
+template <class V>
+void row_dots(float* const* rows, int count, int first, int length, const float* x, float* out) {
+  for (int r = 0; r < count; r += V::width) dot_tile<V>(rows + r, part(count - r, V::width), first, length, x, out + r);
+}
+
+template <class V>
+void reflect_rows(float* const* rows, int count, int first, int length, const float* u, const float* e) {
+  float t[V::width];
+  for (int r = 0; r < count; r += V::width) {
+    const int used = part(count - r, V::width);
+    dot_tile<V>(rows + r, used, first, length, u, t);
+    for (int i = 0; i < used; ++i) add_scaled<V>(rows[r + i] + first, e, t[i], length);
+  }
+}
+
+// A tile reads the columns one to the right of those it writes: rotation j finishes column
+// first + j and carries the new value of column first + j + 1 on to rotation j + 1.
+template <class V>
+void rotate_adjacent_tile(float* const* rows, int used, int first, int rotations, const float* c, const float* s) {
+  float lanes[V::width] = {};
+  for (int r = 0; r < used; ++r) lanes[r] = rows[r][first];
+  typename V::reg x = V::load(lanes);
+  for (int j = 0; j < rotations; j += V::width) {
+    const int columns = part(rotations - j, V::width);
+    typename V::reg t[V::width];
+    load_columns<V>(rows, used, first + j + 1, columns, t);
+    for (int k = 0; k < columns; ++k) {
+      const typename V::reg ck = V::broadcast(c[j + k]), sk = V::broadcast(s[j + k]), y = t[k];
+      t[k] = V::add(V::mul(x, ck), V::mul(y, sk));
+      x = V::sub(V::mul(y, ck), V::mul(x, sk));
+    }
+    store_columns<V>(rows, used, first + j, columns, t);
+  }
+  V::store(lanes, x);
+  for (int r = 0; r < used; ++r) rows[r][first + rotations] = lanes[r];
+}
+
+template <class V>
+void rotate_adjacent_columns(float* const* rows, int count, int first, int rotations, const float* c, const float* s) {
+  if (rotations < 1) return;
+  for (int r = 0; r < count; r += V::width)
+    rotate_adjacent_tile<V>(rows + r, part(count - r, V::width), first, rotations, c, s);
+}
+
+// Jacobi's rotation of (g, h) = (x, y): x - s (y + x tau) and y + s (x - y tau).
+template <class V>
+void rotate_pair(typename V::reg s, typename V::reg tau, typename V::reg* x, typename V::reg* y) {
+  const typename V::reg g = *x, h = *y;
+  *x = V::sub(g, V::mul(s, V::add(h, V::mul(g, tau))));
+  *y = V::add(h, V::mul(s, V::sub(g, V::mul(h, tau))));
+}
+
+template <class V>
+void rotate_pairs(float* x, float* y, int n, float s, float tau) {
+  const typename V::reg vs = V::broadcast(s), vt = V::broadcast(tau);
+  for (int k = 0; k < n; k += V::width) {
+    const int count = part(n - k, V::width);
+    typename V::reg g = load_part<V>(x + k, count), h = load_part<V>(y + k, count);
+    rotate_pair<V>(vs, vt, &g, &h);
+    store_part<V>(x + k, g, count);
+    store_part<V>(y + k, h, count);
+  }
+}
+
+inline float* pivot_of(float* const* rows, int r, int pivot, float* pivots) {
+  return pivots ? pivots + r : rows[r] + pivot;
 }
 
 // The `used` rows from rows[0], one per lane, with their pivots in the lanes of x. Row r takes
@@ -185,19 +170,19 @@ void rotate_tile_against_pivot(float* const* rows, int used, int pivot, float* p
   for (int r = 0; r < used; ++r) lanes[r] = *pivot_of(rows, r, pivot, pivots);
   typename V::reg x = V::load(lanes);
   for (int q = from; q < end; q += V::width) {
-    const int columns = end - q < V::width ? end - q : V::width;
+    const int columns = part(end - q, V::width);
     const unsigned char* rotated = w.rotated + (q - w.first);
     bool any = false;
     for (int k = 0; k < columns; ++k) any = any || rotated[k];
     if (!any) continue;
     typename V::reg t[V::width];
-    load_partial_columns<V>(rows, used, q, columns, t);
+    load_columns<V>(rows, used, q, columns, t);
     for (int k = 0; k < columns; ++k) {
       if (!rotated[k]) continue;
       const typename V::reg s = V::broadcast(w.s[q - w.first + k]), tau = V::broadcast(w.tau[q - w.first + k]);
       const typename V::reg g = x, h = t[k];
-      const typename V::reg new_x = V::sub(g, V::mul(s, V::add(h, V::mul(g, tau))));
-      const typename V::reg new_y = V::add(h, V::mul(s, V::sub(g, V::mul(h, tau))));
+      typename V::reg new_x = g, new_y = h;
+      rotate_pair<V>(s, tau, &new_x, &new_y);
       // Lanes 0..taking - 1 have reached their first column.
       const int taking = stagger == 0 ? V::width : q + k - begin + 1;
       if (taking >= V::width) {
@@ -209,7 +194,7 @@ void rotate_tile_against_pivot(float* const* rows, int used, int pivot, float* p
         t[k] = V::select(m, new_y, h);
       }
     }
-    store_partial_columns<V>(rows, used, q, columns, t);
+    store_columns<V>(rows, used, q, columns, t);
   }
   V::store(lanes, x);
   for (int r = 0; r < used; ++r) *pivot_of(rows, r, pivot, pivots) = lanes[r];
@@ -219,8 +204,8 @@ template <class V>
 void rotate_against_pivot(float* const* rows, int count, int pivot, float* pivots, int begin, int stagger,
                           const pivot_window& w) {
   for (int r = 0; r < count; r += V::width)
-    rotate_tile_against_pivot<V>(rows + r, count - r < V::width ? count - r : V::width, pivot,
-                                 pivots ? pivots + r : nullptr, begin + r * stagger, stagger, w);
+    rotate_tile_against_pivot<V>(rows + r, part(count - r, V::width), pivot, pivots ? pivots + r : nullptr,
+                                 begin + r * stagger, stagger, w);
 }
 
 template <class V>

@@ -46,8 +46,8 @@ outcome matrix_multiply(kind k, int rows, int inner, int cols, unsigned seed);
 
 // jacobi of a symmetric n x n matrix made from the kind: rank_deficient is the matrix of ones
 // (eigenvalue 0 n - 1 times), small_integers has 2 on the diagonal and 1 elsewhere (eigenvalue 1
-// n - 1 times); the lower triangle holds values that must stay as they are. subnormal and
-// non_finite matrices do not converge and end the process: they are for death tests only.
+// n - 1 times); the lower triangle holds values that must stay as they are. A non_finite
+// matrix does not converge and ends the process: it is for death tests only.
 outcome jacobi(kind k, int n, unsigned seed);
 // Fills a (1..n x 1..n) with the symmetric matrix jacobi(k, n, seed) uses.
 void fill_symmetric(float** a, int n, kind k, unsigned seed);
