@@ -5,6 +5,8 @@
 
 #include <math.h>
 
+#include <vector>
+
 #include "bit_identity/linear_algebra_cases.h"
 #include "bit_identity/reference_linear_algebra.h"
 #include "fatal.h"
@@ -119,6 +121,7 @@ TEST(LinearAlgebraPathsDeathTest, FailuresGiveTheSameMessages) {
     SCOPED_TRACE(bit_identity::name_of(c.k));
     Matrix a(c.n, c.n), b(c.n, 2);
     bit_identity::fill_for_gaussj(a, c.n, c.k, 7);
+    for (int i = 0; i < c.n; ++i) b.at(i, 0) = b.at(i, 1) = 1.0f;
     EXPECT_RUN_TIME_ERROR(reference::gaussj(a, c.n, b, 2), c.message);
     for (const vector_path path : supported_paths()) {
       numerics::detail::force_vector_path(path);
