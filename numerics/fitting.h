@@ -50,7 +50,8 @@ NUMERICS_API void fit_line(const float x[], const float y[], int count, const fl
 //   remaining element is NaN: the elimination has nowhere to go and would have to reuse an
 //   already used column.
 // Nearly singular matrices are inverted without complaint. Uses three int work vectors of
-// length n; keeps no state.
+// length n; keeps no state. The eliminations and the pivot search run on the widest vector
+// instructions the processor offers, with the bits (and the pivots) of the plain loops.
 // After an error a and b are partly reduced: their contents are unspecified.
 NUMERICS_API void gaussj(float** a, int n, float** b, int m);
 

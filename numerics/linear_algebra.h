@@ -11,6 +11,11 @@
 // a square root) are rounded back to float, so results do not depend on the platform's choice
 // of intermediate precision.
 //
+// svd_decompose (and so the fit and the pseudo-inverse), svd_back_substitute, matrix_multiply and
+// jacobi run on the widest vector instructions the processor offers (SSE2, AVX2 or AVX-512,
+// chosen at run time). Every path gives the bits of the plain loops: each sum keeps its order
+// and each value its operations; only a NaN's payload bits may differ.
+//
 // Routines allocate their work vectors with the allocators of numerics/arrays.h, so a heap that
 // refuses ends the process with that allocator's message ("allocation failure in vector()",
 // "allocation failure 1 in matrix()", ...). Apart from jacobi's message below, nothing here

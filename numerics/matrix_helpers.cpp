@@ -1,15 +1,17 @@
 // Small 0-based dense matrix and vector operations, and copies between 0- and 1-based storage.
+#include "numerics/detail/linear_algebra/kernels.h"
 #include "numerics/linear_algebra.h"
 
 namespace numerics {
 
 void matrix_multiply(float** a, float** b, float** g, int rows, int inner, int cols) {
+  if (cols < 1) return;
+  const detail::linear_algebra::kernels& kernel = detail::linear_algebra::active_kernels();
+  // Row i of g is the sum over k of a[i][k] times row k of b: every element of the row keeps
+  // its own sum in k order, and the row advances along b's rows.
   for (int i = 0; i < rows; ++i) {
-    for (int j = 0; j < cols; ++j) {
-      float s = 0.0f;
-      for (int k = 0; k < inner; ++k) s += a[i][k] * b[k][j];
-      g[i][j] = s;
-    }
+    for (int j = 0; j < cols; ++j) g[i][j] = 0.0f;
+    for (int k = 0; k < inner; ++k) kernel.add_scaled(g[i], b[k], a[i][k], cols);
   }
 }
 

@@ -4,6 +4,7 @@
 
 #include "numerics/arrays.h"
 #include "numerics/detail/scope_guard.h"
+#include "numerics/detail/linear_algebra/kernels.h"
 #include "numerics/linear_algebra.h"
 
 namespace numerics {
@@ -11,6 +12,8 @@ namespace numerics {
 bool svd_not_converged = false;
 
 namespace {
+
+using detail::linear_algebra::kernels;
 
 // Absolute bound below which a diagonal or superdiagonal element counts as zero.
 constexpr float negligible_bound = 1e-6f;
@@ -28,22 +31,46 @@ float larger_times_root(float larger, float smaller) {
   return larger * static_cast<float>(sqrt(1.0 + ratio * ratio));
 }
 
-// Plane rotation of columns j and i of x over rows 1..rows.
-void rotate_columns(float** x, int rows, int j, int i, float c, float s) {
-  for (int r = 1; r <= rows; ++r) {
-    const float p = x[r][j];
-    const float q = x[r][i];
-    x[r][j] = p * c + q * s;
-    x[r][i] = q * c - p * s;
-  }
+// The rotations of one QR sweep wait here until a batch is full and are then applied to
+// whole rows of V and of U at once: each row takes them in order, and the rows of a tile run
+// side by side. Rotation t of a batch turns columns first + t and first + t + 1.
+struct sweep_rotations {
+  static constexpr int capacity = 256;
+  int first;
+  int count;
+  float c_v[capacity], s_v[capacity], c_u[capacity], s_u[capacity];
+};
+
+void apply(const kernels& kernel, float** a, int m, int n, float** v, sweep_rotations* r) {
+  if (r->count == 0) return;
+  kernel.rotate_adjacent_columns(v + 1, n, r->first, r->count, r->c_v, r->s_v);
+  if (m > 0) kernel.rotate_adjacent_columns(a + 1, m, r->first, r->count, r->c_u, r->s_u);
+  r->first += r->count;
+  r->count = 0;
+}
+
+// The column sums t[j - l] = sum over rows r = first..last of weight(r) * a[r][j] for
+// j = l..n, each from 0 in row order, row by row along the rows.
+template <class Weight>
+void column_sums(const kernels& kernel, float** a, int first, int last, int l, int n, Weight weight, float* t) {
+  const int length = n - l + 1;
+  for (int j = 0; j < length; ++j) t[j] = 0.0f;
+  for (int r = first; r <= last; ++r) kernel.add_scaled(t, a[r] + l, weight(r), length);
+}
+
+// a[r][j] += f[j - l] * weight(r) for rows r = first..last and j = l..n.
+template <class Weight>
+void add_to_rows(const kernels& kernel, float** a, int first, int last, int l, int n, Weight weight, const float* f) {
+  for (int r = first; r <= last; ++r) kernel.add_scaled(a[r] + l, f, weight(r), n - l + 1);
 }
 
 // Reduces a to bidiagonal form: diagonal into w, superdiagonal into e (e[1] = 0); the
 // Householder vectors stay in a for the accumulation phases.
-void reduce_to_bidiagonal(float** a, int m, int n, float w[], float e[]) {
+void reduce_to_bidiagonal(const kernels& kernel, float** a, int m, int n, float w[], float e[]) {
   float g = 0.0f, scale = 0.0f, s = 0.0f;
   for (int i = 1; i <= n; ++i) {
     const int l = i + 1;
+    const auto column_i = [a, i](int r) { return a[r][i]; };
     e[i] = scale * g;
     g = s = scale = 0.0f;
     if (i <= m) {
@@ -57,12 +84,12 @@ void reduce_to_bidiagonal(float** a, int m, int n, float w[], float e[]) {
         g = -sign_of(sqrtf(s), f);
         const float h = f * g - s;
         a[i][i] = f - g;
-        for (int j = l; j <= n; ++j) {
-          float t = 0.0f;
-          for (int k = i; k <= m; ++k) t += a[k][i] * a[k][j];
-          const float factor = t / h;
-          for (int k = i; k <= m; ++k) a[k][j] += factor * a[k][i];
-        }
+        // For each column j = l..n: t = sum of a[k][i] a[k][j], then a[k][j] += (t / h) a[k][i].
+        // e[l..n] is free until the row step below and holds the factors.
+        float* factor = e + l;
+        column_sums(kernel, a, i, m, l, n, column_i, factor);
+        for (int j = 0; j <= n - l; ++j) factor[j] = factor[j] / h;
+        add_to_rows(kernel, a, i, m, l, n, column_i, factor);
         for (int k = i; k <= m; ++k) a[k][i] *= scale;
       }
     }
@@ -80,11 +107,8 @@ void reduce_to_bidiagonal(float** a, int m, int n, float w[], float e[]) {
         const float h = f * g - s;
         a[i][l] = f - g;
         for (int k = l; k <= n; ++k) e[k] = a[i][k] / h;
-        for (int j = l; j <= m; ++j) {
-          float t = 0.0f;
-          for (int k = l; k <= n; ++k) t += a[j][k] * a[i][k];
-          for (int k = l; k <= n; ++k) a[j][k] += t * e[k];
-        }
+        // For each row j = l..m: t = sum of a[j][k] a[i][k], then a[j][k] += t e[k].
+        if (l <= m) kernel.reflect_rows(a + l, m - l + 1, l, n - l + 1, a[i] + l, e + l);
         for (int k = l; k <= n; ++k) a[i][k] *= scale;
       }
     }
@@ -101,30 +125,28 @@ bool overflowed(float** a, float** v, int i, int l, int n) {
 
 // Builds V from the row reflections kept in a. Rows of a beyond m are never read: their
 // superdiagonal element, and so g, is 0.
-void accumulate_right(float** a, int n, const float e[], float** v) {
+void accumulate_right(const kernels& kernel, float** a, int n, const float e[], float** v) {
   float g = 0.0f;
   int l = n + 1;
   for (int i = n; i >= 1; --i) {
     if (i < n) {
       if (g != 0.0f) {
-        // Column i of v is scratch here: it is cleared below.
+        // Column i of v is scratch here, and so is row i from column l on: both are cleared
+        // below. For each column j = l..n: t = sum of a[i][k] v[k][j] over k, then
+        // v[k][j] += t v[k][i]; the sums t go to row i.
+        const auto row_i = [a, i](int r) { return a[i][r]; };
+        const auto column_i = [v, i](int r) { return v[r][i]; };
+        float* t = v[i] + l;
         for (int j = l; j <= n; ++j) v[j][i] = (a[i][j] / a[i][l]) / g;
         if (!overflowed(a, v, i, l, n)) {
-          for (int j = l; j <= n; ++j) {
-            float t = 0.0f;
-            for (int k = l; k <= n; ++k) t += a[i][k] * v[k][j];
-            for (int k = l; k <= n; ++k) v[k][j] += t * v[k][i];
-          }
+          column_sums(kernel, v, l, n, l, n, row_i, t);
         } else {
           // The same update with the division by g moved from the scratch column to t.
           for (int j = l; j <= n; ++j) v[j][i] = a[i][j] / a[i][l];
-          for (int j = l; j <= n; ++j) {
-            float t = 0.0f;
-            for (int k = l; k <= n; ++k) t += a[i][k] * v[k][j];
-            const float f = t / g;
-            for (int k = l; k <= n; ++k) v[k][j] += f * v[k][i];
-          }
+          column_sums(kernel, v, l, n, l, n, row_i, t);
+          for (int j = 0; j <= n - l; ++j) t[j] = t[j] / g;
         }
+        add_to_rows(kernel, v, l, n, l, n, column_i, t);
       }
       for (int j = l; j <= n; ++j) v[i][j] = v[j][i] = 0.0f;
     }
@@ -135,33 +157,52 @@ void accumulate_right(float** a, int n, const float e[], float** v) {
 }
 
 // Turns a into U from the column reflections it holds.
-void accumulate_left(float** a, int m, int n, const float w[]) {
+void accumulate_left(const kernels& kernel, float** a, int m, int n, const float w[]) {
   for (int i = m < n ? m : n; i >= 1; --i) {
     const int l = i + 1;
     const float g = w[i];
+    const auto column_i = [a, i](int r) { return a[r][i]; };
     for (int j = l; j <= n; ++j) a[i][j] = 0.0f;
     if (g == 0.0f) {
       for (int j = i; j <= m; ++j) a[j][i] = 0.0f;
-    } else if (const float inverse = static_cast<float>(1.0 / g); !isinf(inverse)) {
-      for (int j = l; j <= n; ++j) {
-        float t = 0.0f;
-        for (int k = l; k <= m; ++k) t += a[k][i] * a[k][j];
-        const float f = (t / a[i][i]) * inverse;
-        for (int k = i; k <= m; ++k) a[k][j] += f * a[k][i];
-      }
-      for (int j = i; j <= m; ++j) a[j][i] *= inverse;
+      a[i][i] += 1.0f;
+      continue;
+    }
+    // For each column j = l..n: t = sum of a[k][i] a[k][j] over k = l..m, f = (t / a[i][i])
+    // times 1/g, then a[k][j] += f a[k][i] for k = i..m. The factors f wait in row i, whose
+    // elements are 0 until row i's own update, made last.
+    float* f = a[i] + l;
+    const float inverse = static_cast<float>(1.0 / g);
+    if (!isinf(inverse)) {
+      column_sums(kernel, a, l, m, l, n, column_i, f);
+      for (int j = 0; j <= n - l; ++j) f[j] = (f[j] / a[i][i]) * inverse;
     } else {
       // A subnormal g has no float reciprocal, and f would overflow: the same update with
       // the column divided by g first.
       for (int j = i; j <= m; ++j) a[j][i] /= g;
-      for (int j = l; j <= n; ++j) {
-        float t = 0.0f;
-        for (int k = l; k <= m; ++k) t += a[k][i] * a[k][j];
-        const float f = t / a[i][i];
-        for (int k = i; k <= m; ++k) a[k][j] += f * a[k][i];
-      }
+      column_sums(kernel, a, l, m, l, n, column_i, f);
+      for (int j = 0; j <= n - l; ++j) f[j] = f[j] / a[i][i];
     }
+    add_to_rows(kernel, a, l, m, l, n, column_i, f);
+    for (int j = 0; j <= n - l; ++j) f[j] = 0.0f + f[j] * a[i][i];
+    if (!isinf(inverse))
+      for (int j = i; j <= m; ++j) a[j][i] *= inverse;
     a[i][i] += 1.0f;
+  }
+}
+
+// The rotations t = 0..count - 1 of columns nm and first + t of rows 1..m, in order: with
+// y = a[r][nm] and z = a[r][first + t], a[r][nm] = y c + z s and a[r][first + t] = z c - y s.
+void rotate_against_column(float** a, int m, int nm, int first, int count, const float c[], const float s[]) {
+  for (int r = 1; r <= m && count > 0; ++r) {
+    float* row = a[r];
+    float y = row[nm];
+    for (int t = 0; t < count; ++t) {
+      const float z = row[first + t];
+      row[first + t] = z * c[t] - y * s[t];
+      y = y * c[t] + z * s[t];
+    }
+    row[nm] = y;
   }
 }
 
@@ -182,9 +223,13 @@ int find_split(int k, const float w[], const float e[], bool* cancel) {
 }
 
 // Zeroes e[l] when w[l - 1] is negligible, by rotations that mix column l - 1 of U into
-// columns l..k.
+// columns l..k. The rotations depend on w and e only; they are collected and then applied
+// row by row, each row taking them in order.
 void cancel_superdiagonal(float** a, int m, float w[], float e[], int l, int k) {
+  constexpr int capacity = 256;
+  float cs[capacity], ss[capacity];
   const int nm = l - 1;
+  int first = l, count = 0;
   float c = 0.0f, s = 1.0f;
   for (int i = l; i <= k; ++i) {
     const float f = s * e[i];
@@ -196,13 +241,20 @@ void cancel_superdiagonal(float** a, int m, float w[], float e[], int l, int k) 
     h = static_cast<float>(1.0 / h);
     c = g * h;
     s = -f * h;
-    rotate_columns(a, m, nm, i, c, s);
+    cs[count] = c;
+    ss[count] = s;
+    if (++count == capacity) {
+      rotate_against_column(a, m, nm, first, count, cs, ss);
+      first = i + 1;
+      count = 0;
+    }
   }
+  rotate_against_column(a, m, nm, first, count, cs, ss);
 }
 
 // One implicit-shift QR sweep over the block l..k, shifted by the eigenvalue of the bottom
 // 2 x 2 minor closer to w[k]^2; z is w[k] on entry.
-void qr_sweep(float** a, int m, int n, float w[], float e[], float** v, int l, int k, float z) {
+void qr_sweep(const kernels& kernel, float** a, int m, int n, float w[], float e[], float** v, int l, int k, float z) {
   float x = w[l];
   const int nm = k - 1;
   float y = w[nm];
@@ -212,6 +264,9 @@ void qr_sweep(float** a, int m, int n, float w[], float e[], float** v, int l, i
   g = hypotenuse(f, 1.0f);
   f = ((x - z) * (x + z) + h * (y / (f + sign_of(g, f)) - h)) / x;
   float c = 1.0f, s = 1.0f;
+  sweep_rotations rotations;
+  rotations.first = l;
+  rotations.count = 0;
   for (int j = l; j <= nm; ++j) {
     const int i = j + 1;
     g = e[i];
@@ -226,7 +281,9 @@ void qr_sweep(float** a, int m, int n, float w[], float e[], float** v, int l, i
     g = g * c - x * s;
     h = y * s;
     y = y * c;
-    rotate_columns(v, n, j, i, c, s);
+    // Columns j and i of V.
+    rotations.c_v[rotations.count] = c;
+    rotations.s_v[rotations.count] = s;
     z = hypotenuse(f, h);
     w[j] = z;
     if (z != 0.0f) {
@@ -237,8 +294,12 @@ void qr_sweep(float** a, int m, int n, float w[], float e[], float** v, int l, i
     }
     f = c * g + s * y;
     x = c * y - s * g;
-    rotate_columns(a, m, j, i, c, s);
+    // Columns j and i of U.
+    rotations.c_u[rotations.count] = c;
+    rotations.s_u[rotations.count] = s;
+    if (++rotations.count == sweep_rotations::capacity) apply(kernel, a, m, n, v, &rotations);
   }
+  apply(kernel, a, m, n, v, &rotations);
   e[l] = 0.0f;
   e[k] = f;
   w[k] = x;
@@ -246,7 +307,7 @@ void qr_sweep(float** a, int m, int n, float w[], float e[], float** v, int l, i
 
 // Drives the superdiagonal to zero from the bottom up, making each converged singular value
 // non-negative by negating its column of V.
-void diagonalize(float** a, int m, int n, float w[], float e[], float** v) {
+void diagonalize(const kernels& kernel, float** a, int m, int n, float w[], float e[], float** v) {
   for (int k = n; k >= 1; --k) {
     for (int iteration = 1; iteration <= max_iterations; ++iteration) {
       bool cancel = false;
@@ -261,7 +322,7 @@ void diagonalize(float** a, int m, int n, float w[], float e[], float** v) {
         break;
       }
       if (iteration == max_iterations) svd_not_converged = true;
-      qr_sweep(a, m, n, w, e, v, l, k, z);
+      qr_sweep(kernel, a, m, n, w, e, v, l, k, z);
     }
   }
 }
@@ -280,10 +341,11 @@ void svd_decompose(float** a, int m, int n, float w[], float** v) {
   if (n < 1) return;
   float* e = vector(1, n);
   detail::scope_guard release_e{[&] { release_vector(e, 1, n); }};
-  reduce_to_bidiagonal(a, m, n, w, e);
-  accumulate_right(a, n, e, v);
-  accumulate_left(a, m, n, w);
-  diagonalize(a, m, n, w, e, v);
+  const kernels& kernel = detail::linear_algebra::active_kernels();
+  reduce_to_bidiagonal(kernel, a, m, n, w, e);
+  accumulate_right(kernel, a, n, e, v);
+  accumulate_left(kernel, a, m, n, w);
+  diagonalize(kernel, a, m, n, w, e, v);
 }
 
 }  // namespace numerics

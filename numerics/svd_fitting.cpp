@@ -1,6 +1,7 @@
 // Solving and least-squares fitting from a singular value decomposition.
 #include "numerics/arrays.h"
 #include "numerics/detail/scope_guard.h"
+#include "numerics/detail/linear_algebra/kernels.h"
 #include "numerics/detail/singular_value_threshold.h"
 #include "numerics/linear_algebra.h"
 
@@ -24,19 +25,14 @@ void svd_back_substitute(float** u, const float w[], float** v, int m, int n, co
   if (n < 1) return;
   float* t = vector(1, n);
   detail::scope_guard release_t{[&] { release_vector(t, 1, n); }};
-  for (int j = 1; j <= n; ++j) {
-    float s = 0.0f;
-    if (w[j] != 0.0f) {
-      for (int i = 1; i <= m; ++i) s += u[i][j] * b[i];
-      s /= w[j];
-    }
-    t[j] = s;
-  }
-  for (int j = 1; j <= n; ++j) {
-    float s = 0.0f;
-    for (int k = 1; k <= n; ++k) s += v[j][k] * t[k];
-    x[j] = s;
-  }
+  const detail::linear_algebra::kernels& kernel = detail::linear_algebra::active_kernels();
+  // t[j] = (sum over i of u[i][j] b[i]) / w[j], or 0 where w[j] is 0: the sums of all columns
+  // advance together, row by row of u.
+  for (int j = 1; j <= n; ++j) t[j] = 0.0f;
+  for (int i = 1; i <= m; ++i) kernel.add_scaled(t + 1, u[i] + 1, b[i], n);
+  for (int j = 1; j <= n; ++j) t[j] = w[j] != 0.0f ? t[j] / w[j] : 0.0f;
+  // x[j] = sum over k of v[j][k] t[k].
+  kernel.row_dots(v + 1, n, 1, n, t + 1, x + 1);
 }
 
 void svd_covariance(float** v, int basis_count, const float w[], float** covariance) {

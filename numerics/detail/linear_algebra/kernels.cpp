@@ -1,0 +1,19 @@
+#include "numerics/detail/linear_algebra/kernels.h"
+
+#include "numerics/detail/cpu_dispatch.h"
+
+namespace numerics::detail::linear_algebra {
+
+const kernels& active_kernels() {
+  switch (active_vector_path()) {
+    case vector_path::avx512:
+      return avx512_kernels;
+    case vector_path::avx2:
+      return avx2_kernels;
+    case vector_path::sse2:
+      break;
+  }
+  return sse2_kernels;
+}
+
+}  // namespace numerics::detail::linear_algebra
