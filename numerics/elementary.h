@@ -21,10 +21,16 @@
 
 namespace numerics {
 
-// e^x, correctly rounded.
+// e^x, correctly rounded for every double x: overflow (x > 709.78...) gives +inf, results
+// below half the smallest subnormal (x < -745.13...) give +0, subnormal results are rounded at
+// their own precision. A double-double evaluation with a proven relative error below 2^-67
+// decides all but about one argument in 10^4; those take a 256-bit evaluation of a few
+// microseconds.
 NUMERICS_API double cr_exp(double x);
 
-// The natural logarithm of x, correctly rounded.
+// The natural logarithm of x, correctly rounded for every double x (subnormal x included). A
+// table-driven double-double evaluation with a proven relative error below 2^-67 decides all
+// but about one argument in 10^4; those take a 256-bit evaluation of about ten microseconds.
 NUMERICS_API double cr_log(double x);
 
 // The sine of x (radians), correctly rounded for every finite x, however large.
