@@ -1,12 +1,13 @@
 // sin and cos correctly rounded, by Ziv's strategy: a fast evaluation in double-double with a
 // proven error bound decides the rounding whenever the whole error interval rounds to one double;
-// otherwise the accurate path (detail/sin_cos_accurate.cpp) works with 256-bit significands.
+// otherwise the accurate path evaluates with 256-bit significands.
 #include <math.h>
+#include <stdint.h>
 
 #include "numerics/detail/double_double.h"
 #include "numerics/detail/elementary_paths.h"
-#include "numerics/detail/sin_cos_accurate.h"
 #include "numerics/detail/trig_reduction.h"
+#include "numerics/detail/wide_float.h"
 #include "numerics/elementary.h"
 
 namespace numerics {
@@ -66,12 +67,41 @@ inline fast_result sin_or_cos_fast(double x) {
   const double_double y = sin_near_table_point(odd ? 1024 - j : j, a.t, signs[odd]);
   // Three times the proven bound, plus the reduction's own error (sin' and cos' are at most 1);
   // the margin also covers the rounding of y.lo +- e.
+  // (y is not normalised, so the test is written out here.)
   const double e = 0x1p-69 * fabs(y.hi) + a.error;
   const double lower = y.hi + (y.lo - e);
   const double upper = y.hi + (y.lo + e);
   // The second half turn negates, and so does a negative x for the odd sine.
   const unsigned negative = (quarter >> 1) ^ (!cosine && x < 0.0 ? 1 : 0);
   return {lower * signs[negative], lower == upper};
+}
+
+// sum over k of (-1)^k r^(2k+j) / (2k+j)!, |r| <= pi/4: sin r for j = 1, cos r for j = 0. Each
+// term is at most 0.103 of the one before, so the sum stops once a term falls below 2^-260 of
+// it; some 30 terms of three operations each keep the relative error below 2^-245.
+wide_float taylor_sin_cos(const wide_float& r, unsigned j) {
+  const wide_float r2 = wide_mul(r, r);
+  wide_float term = j == 1 ? r : wide_from_double(1.0);
+  wide_float sum = term;
+  for (uint64_t n = j + 1;; n += 2) {
+    term = wide_div_u64(wide_mul(term, r2), n * (n + 1));
+    if (wide_is_zero(term) || term.exponent < sum.exponent - 260) return sum;
+    term.negative = !term.negative;
+    sum = wide_add(sum, term);
+  }
+}
+
+// sin x, or cos x = sin(x + pi/2), for any double.
+double sin_or_cos_accurate(double x, bool cosine) {
+  const double ax = fabs(x);
+  if (!(ax < INFINITY)) return x - x;
+  if (ax == 0.0) return cosine ? 1.0 : x;
+  const quadrant_argument a = reduce_to_quadrant(ax);
+  const unsigned quadrant = a.quadrant + (cosine ? 1 : 0);
+  wide_float y = taylor_sin_cos(a.r, quadrant & 1 ? 0 : 1);
+  const bool negative = ((quadrant >> 1) & 1) != (!cosine && x < 0.0);
+  if (negative) y.negative = !y.negative;
+  return wide_to_double(y);
 }
 
 }  // namespace
@@ -88,16 +118,19 @@ bool cos_fast_path(double x, double* result) {
   return r.decided;
 }
 
+double sin_accurate_path(double x) { return sin_or_cos_accurate(x, false); }
+double cos_accurate_path(double x) { return sin_or_cos_accurate(x, true); }
+
 }  // namespace detail
 
 double cr_sin(double x) {
   const detail::fast_result r = detail::sin_or_cos_fast<false>(x);
-  return r.decided ? r.value : detail::sin_accurate(x);
+  return r.decided ? r.value : detail::sin_accurate_path(x);
 }
 
 double cr_cos(double x) {
   const detail::fast_result r = detail::sin_or_cos_fast<true>(x);
-  return r.decided ? r.value : detail::cos_accurate(x);
+  return r.decided ? r.value : detail::cos_accurate_path(x);
 }
 
 }  // namespace numerics

@@ -7,9 +7,9 @@
 namespace numerics::detail {
 namespace {
 
-// 2^-n for 0 <= n <= 1022.
-double power_of_two_below_one(int n) {
-  const uint64_t bits = static_cast<uint64_t>(1023 - n) << 52;
+// 2^e for -1022 <= e <= 1023.
+double power_of_two(int e) {
+  const uint64_t bits = static_cast<uint64_t>(e + 1023) << 52;
   double p;
   memcpy(&p, &bits, sizeof p);
   return p;
@@ -17,25 +17,32 @@ double power_of_two_below_one(int n) {
 
 }  // namespace
 
-// With 192 bits of the fraction of a turn: the bits of 2/pi left out weigh less than 2^-139
-// turns, below 2^-136 radians; the conversion of the remainder to a double-double and its
-// product with the step err by less than 2^-100 relative.
+// With 256 bits of the fraction of a turn: the bits of 2/pi left out weigh less than 2^-203
+// turns, below 2^-200 radians; the remainder's top 128 bits as a double-double err by less than 2^-105 relative and
+// its product with the step by less than 2^-103.
 step_argument reduce_large_to_step(double ax) {
-  uint64_t fraction[3];
-  fraction_of_turn(ax, fraction, 3);
+  uint64_t fraction[4];
+  fraction_of_turn(ax, fraction, 4);
   bool below = false;
-  const unsigned index = round_to_division(fraction, 3, 12, &below);
-  const int shift = normalize_fraction(fraction, 3);
-  double_double t = {0.0, 0.0};
-  if (shift >= 0) {
-    // The remainder is 0.f0 f1 f2 * 2^-shift steps; its top 128 bits as a pair of doubles.
-    const double scale = power_of_two_below_one(64 + shift);
-    const double hi = static_cast<double>(fraction[0] & ~uint64_t{0x7ff});
-    const double lo = static_cast<double>(fraction[0] & 0x7ff) + static_cast<double>(fraction[1]) * 0x1p-64;
-    t = multiply({hi * scale, lo * scale}, {step_hi, step_lo});
-    if (below) t = {-t.hi, -t.lo};
-  }
-  return {index, t, 0x1p-136};
+  const unsigned index = round_to_division(fraction, 4, 12, &below);
+  const wide_float r = wide_from_fraction(below, 0, fraction, 4);  // in steps
+  if (wide_is_zero(r)) return {index, {0.0, 0.0}, 0x1p-200};
+  const double scale = power_of_two(r.exponent - 64) * (below ? -1.0 : 1.0);
+  const double hi = static_cast<double>(r.m[0] & ~uint64_t{0x7ff}) * scale;
+  const double lo = (static_cast<double>(r.m[0] & 0x7ff) + static_cast<double>(r.m[1]) * 0x1p-64) * scale;
+  const double_double p = two_product(hi, step_hi);
+  return {index, fast_two_sum(p.hi, p.lo + (hi * step_lo + lo * step_hi)), 0x1p-200};
+}
+
+quadrant_argument reduce_to_quadrant(double ax) {
+  if (ax < 0.5) return {0, wide_from_double(ax)};
+  uint64_t fraction[7];
+  fraction_of_turn(ax, fraction, 7);
+  bool below = false;
+  const unsigned quadrant = round_to_division(fraction, 7, 2, &below);
+  const wide_float half_pi = {
+      false, 1, {half_pi_significand[0], half_pi_significand[1], half_pi_significand[2], half_pi_significand[3]}};
+  return {quadrant, wide_mul(wide_from_fraction(below, 0, fraction, 7), half_pi)};
 }
 
 void fraction_of_turn(double ax, uint64_t* fraction, int count) {
@@ -53,9 +60,9 @@ void fraction_of_turn(double ax, uint64_t* fraction, int count) {
   for (int k = count - 1; k >= 0; --k) {
     uint64_t d = two_over_pi_bits[word + k];
     if (shift != 0) d = (d << shift) | (two_over_pi_bits[word + k + 1] >> (64 - shift));
-    const word_product p = multiply_words(significand, d);
-    fraction[k] = p.lo + carry;
-    carry = p.hi + (fraction[k] < carry ? 1 : 0);  // p.hi < 2^53: no overflow
+    const word_pair p = multiply_words(significand, d);
+    fraction[k] = p.low + carry;
+    carry = p.high + (fraction[k] < carry ? 1 : 0);  // p.high < 2^53: no overflow
   }
 }
 
@@ -74,19 +81,6 @@ unsigned round_to_division(uint64_t* fraction, int count, int bits, bool* below)
     }
   }
   return index;
-}
-
-int normalize_fraction(uint64_t* fraction, int count) {
-  int words = 0;
-  while (words < count && fraction[words] == 0) ++words;
-  if (words == count) return -1;
-  const int bits = leading_zeros(fraction[words]);
-  for (int k = 0; k < count; ++k) {
-    const uint64_t high = k + words < count ? fraction[k + words] : 0;
-    const uint64_t low = k + words + 1 < count ? fraction[k + words + 1] : 0;
-    fraction[k] = bits == 0 ? high : (high << bits) | (low >> (64 - bits));
-  }
-  return 64 * words + bits;
 }
 
 }  // namespace numerics::detail

@@ -12,6 +12,7 @@
 
 #include "numerics/detail/double_double.h"
 #include "numerics/detail/sin_cos_constants.h"
+#include "numerics/detail/wide_float.h"
 
 namespace numerics::detail {
 
@@ -40,6 +41,16 @@ inline step_argument reduce_to_step(double ax) {
   return {index, t, 0x1p-52 * (fabs(t.lo) + k * 0x1p-97)};
 }
 
+// |x| = (whole turns) + quadrant * pi/2 + r, |r| <= pi/4, r with a relative error below 2^-253
+// (448 bits of the fraction of a turn, |r| being at least 2^-62 for a double x).
+struct quadrant_argument {
+  unsigned quadrant;  // modulo 4
+  wide_float r;
+};
+
+// For finite ax >= 0.
+quadrant_argument reduce_to_quadrant(double ax);
+
 // The first 64 * count bits of the fraction of ax / (2 pi), as `count` words, most significant
 // first: too small by less than 2^(53 - 64 count) turns, the bits of 2/pi left out. For
 // 2^-10 <= ax < infinity and count <= 7.
@@ -50,10 +61,6 @@ void fraction_of_turn(double ax, uint64_t* fraction, int count);
 // the multiple (a binary fraction of at most 1/2), and *below is set when the fraction lay below
 // the multiple.
 unsigned round_to_division(uint64_t* fraction, int count, int bits, bool* below);
-
-// Shifts a binary fraction left until its top bit is set and returns the shift; -1 when the
-// fraction is zero.
-int normalize_fraction(uint64_t* fraction, int count);
 
 }  // namespace numerics::detail
 
