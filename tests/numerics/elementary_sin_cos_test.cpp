@@ -7,6 +7,7 @@
 #include <mpfr.h>
 
 #include <algorithm>
+#include <cfenv>
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
@@ -429,6 +430,28 @@ TEST(CorrectlyRoundedSinCos, RandomArguments) {
   expect_correctly_rounded(twiddles);
   expect_correctly_rounded(uniform(-M_PI, M_PI, 100000, 52), 64);
   expect_correctly_rounded(uniform(-2048, 2048, 20000, 53), 64);
+}
+
+// Other rounding modes are not supported, but must not crash, loop or leave [-1, 1].
+TEST(CorrectlyRoundedSinCos, OtherRoundingModesGiveValuesInRange) {
+  std::vector<double> v = random_bit_patterns(2000, 61);
+  for (const double x : uniform(-4, 4, 2000, 62)) v.push_back(x);
+  v.push_back(0x1.6ac5b262ca1ffp+849);
+  for (const int mode : {FE_UPWARD, FE_DOWNWARD, FE_TOWARDZERO}) {
+    ASSERT_EQ(std::fesetround(mode), 0);
+    int out_of_range = 0;
+    for (size_t i = 0; i < v.size(); ++i) {
+      const double x = v[i];
+      double y[4] = {numerics::cr_sin(x), numerics::cr_cos(x), 0, 0};
+      if (i % 16 == 0) {
+        y[2] = numerics::detail::sin_accurate_path(x);
+        y[3] = numerics::detail::cos_accurate_path(x);
+      }
+      for (const double r : y) out_of_range += !(std::fabs(r) <= 1) ? 1 : 0;
+    }
+    std::fesetround(FE_TONEAREST);
+    EXPECT_EQ(out_of_range, 0) << "rounding mode " << mode;
+  }
 }
 
 }  // namespace
