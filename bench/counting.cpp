@@ -63,10 +63,11 @@ int posix_memalign(void** block, std::size_t alignment, std::size_t size) noexce
   return 0;
 }
 
-// The link step (-Wl,--wrap=sin) sends every sin() call of the toolkit here.
-double __real_sin(double x);
-double __wrap_sin(double x) {
+// The link step (-Wl,--wrap=_ZN8numerics6cr_sinEd) sends every call of numerics::cr_sin made
+// from another translation unit (every toolkit routine's) here, whatever cr_sin computes with.
+double __real__ZN8numerics6cr_sinEd(double x);
+double __wrap__ZN8numerics6cr_sinEd(double x) {
   sines.fetch_add(1, std::memory_order_relaxed);
-  return __real_sin(x);
+  return __real__ZN8numerics6cr_sinEd(x);
 }
 }

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "harness.h"
+#include "numerics/arrays.h"
 #include "numerics/fourier.h"
 
 #ifdef LOTWRIGHT_BENCH_FFTW
@@ -60,6 +61,40 @@ void add_fftw_complex(const char* routine, unsigned n, const std::string& size, 
 }
 #endif
 
+// real_fft_3d forward on a size1 x size2 x size3 tensor, beside FFTW's real-to-complex plan of
+// the same rank (out of place, as FFTW's multidimensional real transforms are usually run).
+void add_real_3d(unsigned size1, unsigned size2, unsigned size3) {
+  const std::size_t n = std::size_t{size1} * size2 * size3;
+  const std::size_t bytes = n * sizeof(float);
+  const std::string size =
+      (size1 == 1 ? std::string() : std::to_string(size1) + "x") + std::to_string(size2) + "x" + std::to_string(size3);
+  add("real_fft_3d", "ours", size, bytes, [=](benchmark::State& state) {
+    const std::vector<float>& input = random_values(n, real_seed);
+    const int s1 = static_cast<int>(size1), s2 = static_cast<int>(size2), s3 = static_cast<int>(size3);
+    float*** data = numerics::f3tensor(1, s1, 1, s2, 1, s3);
+    float** nyquist = numerics::matrix(1, s1, 1, 2 * s2);
+    run(state, {{&data[1][1][1], input.data(), bytes}},
+        [&] { numerics::real_fft_3d(data, nyquist, size1, size2, size3, 1); });
+    numerics::release_matrix(nyquist, 1, s1, 1, 2 * s2);
+    numerics::release_f3tensor(data, 1, s1, 1, s2, 1, s3);
+  });
+#ifdef LOTWRIGHT_BENCH_FFTW
+  add("real_fft_3d", "FFTW", size, bytes, [=](benchmark::State& state) {
+    const std::vector<float>& input = random_values(n, real_seed);
+    float* work = fftwf_alloc_real(n);
+    fftwf_complex* spectrum = fftwf_alloc_complex(std::size_t{size1} * size2 * (size3 / 2 + 1));
+    const fftwf_plan plan = size1 == 1 ? fftwf_plan_dft_r2c_2d(static_cast<int>(size2), static_cast<int>(size3), work,
+                                                               spectrum, FFTW_ESTIMATE)
+                                       : fftwf_plan_dft_r2c_3d(static_cast<int>(size1), static_cast<int>(size2),
+                                                               static_cast<int>(size3), work, spectrum, FFTW_ESTIMATE);
+    run(state, {{work, input.data(), bytes}}, [&] { fftwf_execute(plan); });
+    fftwf_destroy_plan(plan);
+    fftwf_free(spectrum);
+    fftwf_free(work);
+  });
+#endif
+}
+
 }  // namespace
 
 void bench::add_fourier() {
@@ -106,6 +141,10 @@ void bench::add_fourier() {
     });
 #endif
   }
+  // Real volumes as imaging data have them (size1 x size2 x size3, real along size3), and one
+  // two-dimensional image (size1 = 1).
+  const unsigned volumes[][3] = {{64, 64, 32}, {128, 128, 64}, {256, 256, 128}, {1, 1024, 1024}};
+  for (const auto& v : volumes) add_real_3d(v[0], v[1], v[2]);
 }
 
 bool bench::check_fourier() {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "harness.h"
+#include "numerics/detail/cpu_dispatch.h"
 
 namespace {
 
@@ -188,6 +189,8 @@ class TableReporter : public benchmark::BenchmarkReporter {
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  static const char* const path_names[] = {"SSE2", "AVX2", "AVX-512"};
+  std::printf("Vector path: %s\n", path_names[static_cast<int>(numerics::detail::active_vector_path())]);
   bench::add_sorting();
   bench::add_statistics();
   bench::add_fourier();

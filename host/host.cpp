@@ -6,6 +6,8 @@
 #include <ostream>
 #include <utility>
 
+#include "host/session.h"
+
 namespace devhost {
 
 namespace {
@@ -31,7 +33,7 @@ void Host::prepare_answer(DialogAnswer answer) { answers_.push_back(std::move(an
 
 bool Host::set_text_parameter(const std::string& name, const std::string& text) {
   if (parameters.set_text(name, text)) return true;
-  terminal_ << "  [refused] parameter " << quoted(name) << " not stored: its text has " << text.size()
+  terminal_ << "  [refused] parameter " << quoted(name) << " keeps its value: the new text has " << text.size()
             << " characters, a plugin's buffer holds at most " << ParameterStore::max_text_length << '\n';
   return false;
 }
@@ -77,7 +79,7 @@ void Host::set_int_parameter(const char* name, int value) { parameters.set_integ
 
 int Host::open_file_dialog(const char* caption, const char* initial, const char* filter, char* result) {
   dialogs.push_back({caption, initial, filter});
-  terminal_ << "  [open-file dialog] " << caption << "\n    filter: " << filter << '\n';
+  terminal_ << "  [open-file dialog] " << caption << "\n    filter: " << (*filter ? filter : "(none)") << '\n';
   DialogAnswer answer = next_answer();
   if (answer.path.size() >= static_cast<std::size_t>(zt_file_name_capacity)) {
     // Cutting the path short would hand the plugin a file that was never chosen.
@@ -96,22 +98,10 @@ int Host::unprovided_call(const char* name) {
 }
 
 DialogAnswer Host::next_answer() {
-  if (answers_.empty()) return ask_keyboard();
+  if (answers_.empty()) return read_dialog_answer(keyboard_, terminal_);
   DialogAnswer answer = std::move(answers_.front());
   answers_.pop_front();
   return answer;
-}
-
-DialogAnswer Host::ask_keyboard() {
-  terminal_ << "    path (empty line cancels): " << std::flush;
-  std::string path;
-  if (!std::getline(keyboard_, path)) {
-    terminal_ << "(no input)\n";
-    return {};
-  }
-  if (!path.empty() && path.back() == '\r') path.pop_back();
-  if (path.empty()) return {};
-  return {1, path};
 }
 
 void Host::print_answer(const DialogAnswer& answer) const {

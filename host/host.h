@@ -35,7 +35,7 @@ struct DialogRequest {
 class Host {
  public:
   // The host prints to the terminal and, when a dialog has no prepared answer, reads the
-  // answer from the keyboard.
+  // answer from the keyboard (read_dialog_answer in session.h).
   Host(std::ostream& terminal, std::istream& keyboard);
 
   HostVersion version;
@@ -73,7 +73,6 @@ class Host {
 
  private:
   DialogAnswer next_answer();
-  DialogAnswer ask_keyboard();
   void print_answer(const DialogAnswer& answer) const;
 
   std::ostream& terminal_;

@@ -1,5 +1,8 @@
 // The development host CorvaneZT.exe: loads a plugin module and drives it as a CorvaneZT host
 // does, with named parameters, a log, message boxes and open-file dialogs on the terminal.
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iomanip>
 #include <iostream>
@@ -16,19 +19,22 @@ namespace {
 using namespace devhost;
 
 std::vector<SessionStep> read_session(const std::string& path) {
+  const auto cannot_read = [&path](const std::string& reason) {
+    return std::runtime_error("cannot read the session " + path + ": " + reason);
+  };
+  // A directory opens as a stream on some systems and then reads as empty.
+  std::error_code error;
+  if (std::filesystem::is_directory(path, error)) throw cannot_read("it is a directory");
   std::ifstream file(path);
-  if (!file) throw std::runtime_error("cannot read the session " + path);
-  return parse_session(file, path);
+  if (!file) throw cannot_read(std::strerror(errno));
+  std::vector<SessionStep> steps = parse_session(file, path);
+  if (file.bad()) throw cannot_read("read error");
+  return steps;
 }
 
 void print_identification(const PluginModule& module, std::ostream& terminal) {
   for (const auto& text : module.identification)
     terminal << "  " << std::left << std::setw(22) << text.export_name << '"' << text.function() << "\"\n";
-}
-
-void print_log(const Host& host) {
-  host.terminal() << "\nhost log:\n";
-  for (const std::string& line : host.log) host.terminal() << "  " << line << '\n';
 }
 
 // Creates, starts, runs and destroys the plugin object. Returns whether initPlugin accepted
@@ -49,7 +55,6 @@ bool drive_plugin(const PluginModule& module, Host& host, const std::optional<st
     play_interactively(host, *plugin);
   terminal << "\ndestroying the plugin object\n";
   delete plugin;
-  print_log(host);
   return accepted;
 }
 

@@ -61,8 +61,19 @@ SessionStep make_step(const SessionLine& parsed, int line, const std::string& te
   return {kind, line, text, parsed.name, parsed.value, {}};
 }
 
+// A long text is echoed as its first characters and its length.
+std::string shortened(const std::string& text) {
+  constexpr std::size_t shown = 60;
+  if (text.size() <= shown) return text;
+  return text.substr(0, shown) + "... (" + std::to_string(text.size()) + " characters)";
+}
+
 void play_run(const SessionStep& step, Host& host, CNZTPluginInterface& plugin) {
-  host.set_text_parameter("Command", step.value);
+  if (!host.set_text_parameter("Command", step.value)) {
+    // The plugin would otherwise run the previous command again.
+    host.terminal() << "  the command is not run\n";
+    return;
+  }
   for (const DialogAnswer& answer : step.answers) host.prepare_answer(answer);
   const bool handled = plugin.execute();
   host.terminal() << "  execute returned " << (handled ? "true" : "false") << '\n';
@@ -74,12 +85,24 @@ void play_run(const SessionStep& step, Host& host, CNZTPluginInterface& plugin) 
 }
 
 void play_step(const SessionStep& step, Host& host, CNZTPluginInterface& plugin) {
-  host.terminal() << "\n[line " << step.line << "] " << step.text << '\n';
+  // The value (a set line's text, a run line's command) ends the line.
+  const std::string keyword_and_name = step.text.substr(0, step.text.size() - step.value.size());
+  host.terminal() << "\n[line " << step.line << "] " << keyword_and_name << shortened(step.value) << '\n';
   if (step.kind == SessionStep::Kind::set)
     host.set_text_parameter(step.name, step.value);
   else
     play_run(step, host, plugin);
 }
+
+const char* const interactive_help =
+    "  session lines:\n"
+    "    set NAME TEXT   store TEXT (may be empty) under the named parameter NAME\n"
+    "    run COMMAND     store COMMAND under \"Command\" and call execute\n"
+    "    choose PATH     answer the open-file dialog that waits with PATH\n"
+    "    cancel          cancel the open-file dialog that waits\n"
+    "    help            show this list\n"
+    "    quit            destroy the plugin object and end (as the end of the input does)\n"
+    "  A dialog that waits also takes the path alone, and an empty line cancels it.\n";
 
 }  // namespace
 
@@ -121,13 +144,44 @@ void play_interactively(Host& host, CNZTPluginInterface& plugin) {
     if (!std::getline(host.keyboard(), raw)) return;
     const std::string text = trimmed(raw);
     if (text == "quit") return;
+    if (text == "help") {
+      host.terminal() << interactive_help;
+      continue;
+    }
     try {
       const SessionLine parsed = parse_line(text);
-      if (parsed.kind == SessionLine::Kind::answer) throw LineFault{"answers are typed when a dialog asks for them"};
+      if (parsed.kind == SessionLine::Kind::answer) throw LineFault{"no dialog is waiting for an answer"};
       if (parsed.kind != SessionLine::Kind::nothing) play_step(make_step(parsed, line, text), host, plugin);
     } catch (const LineFault& fault) {
-      host.terminal() << "  " << fault.reason << ": \"" << text << "\"\n";
+      host.terminal() << "  " << fault.reason << ": \"" << shortened(text) << "\" (help lists the session lines)\n";
     }
+  }
+}
+
+DialogAnswer read_dialog_answer(std::istream& keyboard, std::ostream& terminal) {
+  for (;;) {
+    terminal << "    answer (choose PATH, cancel, or the path): " << std::flush;
+    std::string raw;
+    if (!std::getline(keyboard, raw)) {
+      terminal << "(no input)\n";
+      return {};
+    }
+    const std::string text = trimmed(raw);
+    if (text.empty()) return {};
+    const std::string keyword = split_word(text).first;
+    const bool answer_line = keyword == "choose" || keyword == "cancel";
+    const bool other_session_line =
+        keyword == "set" || keyword == "run" || keyword == "help" || keyword == "quit" || text[0] == '#';
+    if (!answer_line && !other_session_line) return {1, text};
+    std::string refusal = "a dialog is waiting: answer it with choose PATH, cancel, or the path";
+    if (answer_line) {
+      try {
+        return parse_line(text).answer;
+      } catch (const LineFault& fault) {
+        refusal = fault.reason;
+      }
+    }
+    terminal << "    " << refusal << ": \"" << shortened(text) << "\"\n";
   }
 }
 

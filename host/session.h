@@ -36,7 +36,12 @@ std::vector<SessionStep> parse_session(std::istream& input, const std::string& s
 void play_session(const std::vector<SessionStep>& steps, Host& host, CNZTPluginInterface& plugin);
 
 // Reads lines from the host's keyboard and plays each at once, until "quit" or the end of the
-// input. Dialogs then ask at the keyboard; a line not understood is reported and skipped.
+// input; "help" lists the session lines. A line not understood is reported and skipped.
 void play_interactively(Host& host, CNZTPluginInterface& plugin);
+
+// The answer typed for a dialog that is waiting: "choose PATH" or "cancel" as in a session, an
+// empty line or the end of the input cancels, and any other line that is not a session line is
+// the path itself. A session line of another kind is refused and the question asked again.
+DialogAnswer read_dialog_answer(std::istream& keyboard, std::ostream& terminal);
 
 }  // namespace devhost

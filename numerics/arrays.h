@@ -1,4 +1,4 @@
-// Run-time error handler, offset vectors, offset matrices and offset 3-tensors.
+// Run-time errors and their handler, offset vectors, offset matrices and offset 3-tensors.
 //
 // Every toolkit routine addresses its arrays over inclusive index ranges [low..high] given as
 // signed 32-bit integers, most often from 1. An offset vector is a plain pointer shifted so
@@ -22,7 +22,11 @@
 // the message of the request that could not be made. Empty ranges (high == low - 1) are
 // allowed in every dimension: the result has no usable index and is released as usual.
 //
-// None of these functions keeps state; they are as thread-safe as malloc and free.
+// After an error (a handler that throws, see run_time_error_handler) an allocator has released
+// every block it had obtained for the structure: nothing is left half-built.
+//
+// None of these functions keeps state; they are as thread-safe as malloc and free. The
+// handler is the one process-wide setting, and setting it is thread-safe.
 #ifndef NUMERICS_ARRAYS_H
 #define NUMERICS_ARRAYS_H
 
@@ -34,7 +38,29 @@ namespace numerics {
 
 // Writes "Vellacourt run-time error...", the message verbatim, and "...now exiting to
 // system..." as three lines on standard error, then ends the process with exit status 1.
+// An installed handler (below) is called with the message first; the report and the exit
+// follow only if it returns, so run_time_error never returns.
 [[noreturn]] NUMERICS_API void run_time_error(const char* message);
+
+// What an embedding program does with a toolkit error instead of ending the process. It is
+// called with the message (valid during the call only) on the thread that met the error, and
+// possibly on several threads at once. It may:
+// - throw an exception (numerics/exceptions.h has one): every routine releases what it
+//   allocated as the exception passes, and leaves its outputs as its header says for an error;
+// - return: the default report and exit follow.
+// It must not longjmp out of the toolkit (what the routines hold would not be released), and
+// must not report through run_time_error itself (it would be called again, without end).
+// The toolkit's one other way of ending the process, the silent exit of real_fft_3d for a
+// tensor that is not one block, is offered to the handler alike ("the tensor is not one block
+// in real_fft_3d"); if the handler returns, that exit stays silent.
+using run_time_error_handler = void (*)(const char* message);
+
+// Installs `handler` for the whole process (for every thread, and for this copy of the toolkit:
+// each module that links the static library has its own) and returns the one it replaces;
+// null, given or returned, stands for the default report and exit. Safe to call from any
+// thread at any time: an error meets either the old or the new handler, and one that met the
+// old handler may still be running it when this returns.
+NUMERICS_API run_time_error_handler set_run_time_error_handler(run_time_error_handler handler);
 
 // Offset vectors over [low..high]. Release functions free the block at v[low]; `high` is
 // accepted for symmetry and not used.

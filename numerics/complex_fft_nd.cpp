@@ -1,64 +1,131 @@
+#include <stddef.h>
+
 #include "numerics/arrays.h"
+#include "numerics/detail/fft/bit_reversal.h"
+#include "numerics/detail/fft/stages.h"
 #include "numerics/detail/fft_support.h"
 #include "numerics/fourier.h"
 
 namespace numerics {
 namespace {
 
-// One dimension's layout in floats: a = stride of one step along it, b = one full run of it
-// (a times its length), c = the whole array.
-struct dimension_layout {
-  unsigned a;
-  unsigned b;
-  unsigned c;
+namespace fft = detail::fft;
+
+// One dimension of the row-major array: `repeats` blocks (the slower dimensions), each of
+// `length` steps along the dimension, each step `run` consecutive complex values (the faster
+// dimensions).
+struct dimension {
+  unsigned length;
+  unsigned run;
+  unsigned repeats;
 };
 
-// Bit-reversal permutation along the dimension, for every position of the other dimensions.
-void bit_reverse(float data[], const dimension_layout& d) {
-  unsigned q = 1;
-  for (unsigned i = 1; i <= d.b; i += d.a) {
-    if (i < q) {
-      for (unsigned u = i; u <= i + d.a - 2; u += 2) {
-        for (unsigned t = u; t <= d.c; t += d.b) {
-          const unsigned partner = q + t - i;
-          detail::swap_floats(data[t], data[partner]);
-          detail::swap_floats(data[t + 1], data[partner + 1]);
-        }
-      }
-    }
-    unsigned h = d.b >> 1;
-    while (h >= d.a && q > h) {
-      q -= h;
-      h >>= 1;
-    }
-    q += h;
-  }
-}
+// The stages along a dimension whose steps are runs of several values: every butterfly of a
+// stage with factor k combines two whole runs under that one factor. Columns are taken a slab
+// at a time, through every stage, while they stay in cache.
+template <class Angle>
+class strided_stages {
+ public:
+  strided_stages(float* data, const dimension& d, Angle angle)
+      : data_(data), d_(d), angle_(angle), kernels_(fft::active_kernels()) {}
 
-// Danielson-Lanczos butterflies along the dimension; e is the half-width in floats.
-void butterflies(float data[], const dimension_layout& d, int sign) {
-  for (unsigned e = d.a; e < d.b; e <<= 1) {
-    const unsigned f = e << 1;
-    const detail::rotation rotation((sign * detail::two_pi) / static_cast<double>(f / d.a));
-    detail::twiddle w;
-    for (unsigned o = 1; o <= e; o += d.a) {
-      // Single-precision products: the twiddle factor is rounded to float first.
-      const float w_r = static_cast<float>(w.w_r);
-      const float w_i = static_cast<float>(w.w_i);
-      for (unsigned u = o; u <= o + d.a - 2; u += 2) {
-        for (unsigned k = u; k <= d.c; k += f) {
-          const unsigned k2 = k + e;
-          const float t_r = w_r * data[k2] - w_i * data[k2 + 1];
-          const float t_i = w_r * data[k2 + 1] + w_i * data[k2];
-          data[k2] = data[k] - t_r;
-          data[k2 + 1] = data[k + 1] - t_i;
-          data[k] += t_r;
-          data[k + 1] += t_i;
+  void run() {
+    if (d_.run % kernels_.lanes != 0) return run_one_at_a_time();
+    if (d_.length - 1 > capacity) return run_stage_by_stage();
+    fill_all_stages();
+    unsigned slab = slab_values / d_.length;
+    if (slab < kernels_.lanes) slab = kernels_.lanes;
+    if (slab > d_.run) slab = d_.run;
+    const size_t block = 2 * static_cast<size_t>(d_.length) * d_.run;
+    for (unsigned r = 0; r < d_.repeats; ++r) {
+      for (unsigned p = 0; p < d_.run; p += slab) {
+        float* columns = data_ + r * block + 2 * static_cast<size_t>(p);
+        const float* re = table_re_;
+        const float* im = table_im_;
+        for (unsigned h = 1; h < d_.length; h <<= 1) {
+          for (unsigned k = 0; k < h; ++k) apply(columns, d_.length / (2 * h), h, k, slab, re[2 * k], im[2 * k]);
+          re += 2 * h;
+          im += 2 * h;
         }
       }
-      w.advance(rotation);
     }
   }
+
+ private:
+  static constexpr unsigned capacity = 2048;
+  // Values per slab: 512 KB of data, in runs of at least 64 values (power-of-two strides make
+  // narrower runs of many rows collide in the caches).
+  static constexpr unsigned slab_values = 65536;
+
+  // Factor k of the stage of half-width h on `blocks` groups of 2h steps from `columns`, for
+  // `count` values of each run.
+  void apply(float* columns, unsigned blocks, unsigned h, unsigned k, unsigned count, float w_r, float w_i) {
+    const size_t step = 2 * static_cast<size_t>(d_.run);
+    const fft::stage_blocks s{columns + k * step, static_cast<unsigned>(h * step), static_cast<unsigned>(2 * h * step),
+                              blocks, count};
+    kernels_.stage_float_uniform(s, w_r, w_i);
+  }
+
+  void fill_all_stages() {
+    fft::factor_run<float> runs[32];
+    int count = 0;
+    size_t offset = 2 * static_cast<size_t>(d_.length - 1);
+    for (unsigned h = d_.length >> 1; h >= 1; h >>= 1) {
+      offset -= 2 * h;
+      runs[count++] = {detail::rotation(angle_(h)), detail::twiddle{}, table_re_ + offset, table_im_ + offset, h};
+    }
+    fft::fill_side_by_side(runs, count);
+  }
+
+  // Long dimensions: each stage over the whole array, its factors a table at a time.
+  void run_stage_by_stage() {
+    for (unsigned h = 1; h < d_.length; h <<= 1) {
+      fft::factor_run<float> run{detail::rotation(angle_(h)), detail::twiddle{}, table_re_, table_im_, 0};
+      for (unsigned first = 0; first < h; first += capacity) {
+        run.count = capacity < h - first ? capacity : h - first;
+        fft::fill(run);
+        for (unsigned k = 0; k < run.count; ++k)
+          apply(data_, d_.length / (2 * h) * d_.repeats, h, first + k, d_.run, table_re_[2 * k], table_im_[2 * k]);
+      }
+    }
+  }
+
+  // Runs shorter than a vector: one butterfly at a time.
+  void run_one_at_a_time() {
+    const size_t step = 2 * static_cast<size_t>(d_.run);
+    const size_t end = step * d_.length * d_.repeats;
+    for (unsigned h = 1; h < d_.length; h <<= 1) {
+      const detail::rotation turn(angle_(h));
+      detail::twiddle w;
+      for (unsigned k = 0; k < h; ++k) {
+        const float w_r = static_cast<float>(w.w_r);
+        const float w_i = static_cast<float>(w.w_i);
+        for (size_t g = k * step; g < end; g += 2 * h * step) {
+          for (size_t u = 0; u < step; u += 2) fft::butterfly(data_ + g + u, data_ + g + u + h * step, w_r, w_i);
+        }
+        w.advance(turn);
+      }
+    }
+  }
+
+  float* data_;
+  dimension d_;
+  Angle angle_;
+  const fft::kernel_table& kernels_;
+  float table_re_[2 * capacity];
+  float table_im_[2 * capacity];
+};
+
+// Bit reversal along the dimension, then its stages with products in float.
+void transform_along(float* data, const dimension& d, int sign) {
+  if (d.length == 1) return;
+  fft::bit_reverse_runs(data, d.length, d.run, d.repeats);
+  // The stage of half-width h spans f = 2h steps: its angle is (sign * 2 pi) / (f / a).
+  const auto angle = [sign](unsigned h) { return (sign * detail::two_pi) / static_cast<double>(2 * h); };
+  if (d.run == 1)
+    fft::run_contiguous_stages<float>(data, d.length, d.repeats, angle);
+  else
+    strided_stages<decltype(angle)>(data, d, angle).run();
 }
 
 }  // namespace
@@ -73,18 +140,12 @@ void complex_fft_nd(float data[], const unsigned dims[], int dim_count, int sign
   }
   const unsigned n = static_cast<unsigned>(total);
 
-  // The last, fastest-varying dimension first; p counts the values of the dimensions done.
-  unsigned p = 1;
+  // The last, fastest-varying dimension first; `done` counts the values of the dimensions done.
+  unsigned done = 1;
   for (int r = dim_count; r >= 1; --r) {
     const unsigned length = dims[r];
-    const unsigned rest = n / (length * p);
-    dimension_layout d;
-    d.a = p << 1;
-    d.b = d.a * length;
-    d.c = d.b * rest;
-    bit_reverse(data, d);
-    butterflies(data, d, sign);
-    p *= length;
+    transform_along(&data[1], dimension{length, done, n / (length * done)}, sign);
+    done *= length;
   }
 }
 

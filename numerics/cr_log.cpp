@@ -89,6 +89,41 @@ double_double fast_log(const decomposed& d) {
   return fast_two_sum(b.hi, low);
 }
 
+// 1/(2k + 1) for k = 0..52, truncated to 256 bits, worked out by the compiler (binary long
+// division), so that the series below needs no divisions.
+constexpr int series_terms = 53;
+
+struct odd_reciprocals {
+  wide_float value[series_terms];
+};
+
+constexpr wide_float reciprocal(uint64_t n) {
+  if (n == 1) return {false, 1, {1ull << 63, 0, 0, 0}};
+  wide_float r{false, 0, {0, 0, 0, 0}};
+  uint64_t remainder = 1;
+  int bits = 0;
+  while (bits < 256) {
+    remainder *= 2;
+    const bool one = remainder >= n;
+    if (one) remainder -= n;
+    if (bits == 0 && !one) {
+      --r.exponent;  // before the leading one
+      continue;
+    }
+    if (one) r.m[bits / 64] |= 1ull << (63 - bits % 64);
+    ++bits;
+  }
+  return r;
+}
+
+constexpr odd_reciprocals make_odd_reciprocals() {
+  odd_reciprocals t{};
+  for (int k = 0; k < series_terms; ++k) t.value[k] = reciprocal(static_cast<uint64_t>(2 * k + 1));
+  return t;
+}
+
+constexpr odd_reciprocals odd_reciprocal = make_odd_reciprocals();
+
 // log x to 256 bits: e ln2 + 2 atanh(s) with s = (m - 1)/(m + 1), |s| < 0.172, from 53 terms
 // of the series s (1 + s^2/3 + s^4/5 + ...) (truncation below 2^-260). With e != 0 the two
 // parts cannot cancel: |e ln2| >= 0.69 > 2 |log m|.
@@ -97,8 +132,8 @@ double accurate_log(const decomposed& d) {
   const wide_float m = wide_from_double(d.m);
   const wide_float s = wide_div(wide_from_double(d.m - 1.0), wide_add(m, one));  // m - 1 exact
   const wide_float s2 = wide_mul(s, s);
-  wide_float sum = wide_div_u64(one, 2 * 52 + 1);
-  for (int k = 51; k >= 0; --k) sum = wide_add(wide_div_u64(one, static_cast<uint64_t>(2 * k + 1)), wide_mul(s2, sum));
+  wide_float sum = odd_reciprocal.value[series_terms - 1];
+  for (int k = series_terms - 2; k >= 0; --k) sum = wide_add(odd_reciprocal.value[k], wide_mul(s2, sum));
   const wide_float log_m = wide_scale(wide_mul(s, sum), 1);
   return wide_to_double(wide_add(wide_mul(wide_from_double(d.e), wide_ln2), log_m));
 }

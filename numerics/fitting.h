@@ -6,6 +6,10 @@
 // Data are single-precision floats; the few steps that widen to double are stated below, and
 // results are reproducible bit for bit on any platform with IEEE arithmetic and no fused
 // multiply-add.
+//
+// After an error that a handler turns into an exception (numerics/arrays.h), or an exception
+// from a model, every routine has released its work storage; what each leaves in its outputs
+// is said at the routine.
 #ifndef NUMERICS_FITTING_H
 #define NUMERICS_FITTING_H
 
@@ -47,6 +51,7 @@ NUMERICS_API void fit_line(const float x[], const float y[], int count, const fl
 //   already used column.
 // Nearly singular matrices are inverted without complaint. Uses three int work vectors of
 // length n; keeps no state.
+// After an error a and b are partly reduced: their contents are unspecified.
 NUMERICS_API void gaussj(float** a, int n, float** b, int m);
 
 // A model y(x; params) for Levenberg-Marquardt fitting. It stores the value at x in *value
@@ -86,6 +91,10 @@ using model_function = void (*)(float x, const float params[], float* value, flo
 //
 // Keeps the fit in process-wide static storage without locks: only one fit at a time, and
 // calls must not overlap across threads.
+// After an error (the messages above thrown by a handler, an allocation failure, or the
+// model's own exception) the fit is over: its storage is released and the next call must be a
+// starting call. params is unchanged; covariance, curvature, *chi_square and *lambda are
+// unspecified.
 NUMERICS_API void lm_step(const float x[], const float y[], const float sdev[], int count, float params[],
                           const int fit_mask[], int param_count, float** covariance, float** curvature,
                           float* chi_square, model_function model, float* lambda);
@@ -94,7 +103,7 @@ NUMERICS_API void lm_step(const float x[], const float y[], const float sdev[], 
 // chi-square, the gradient gradient[1..fitted_count] (sum of w (y - y(x)) dy/da_j, w = 1/sdev^2)
 // and the symmetric curvature[1..fitted_count][1..fitted_count] (sum of w dy/da_j dy/da_k),
 // over the fitted parameters numbered in order of position. No state; re-entrant if the
-// model is.
+// model is. After an error (the model's exception) the outputs are unspecified.
 NUMERICS_API void lm_coefficients(const float x[], const float y[], const float sdev[], int count, const float params[],
                                   const int fit_mask[], int param_count, float** curvature, float gradient[],
                                   float* chi_square, model_function model);

@@ -10,13 +10,23 @@
 // gives n times the input.
 //
 // The data stay in single precision; twiddle factors are carried in double by a trigonometric
-// recurrence, so each butterfly stage calls sin() twice. Nothing is allocated and no state is
-// kept: calls on distinct arrays may run on different threads at the same time.
+// recurrence, so each butterfly stage calls cr_sin() twice. Nothing is allocated (the factors
+// of a stage are kept in tables on the stack, under 64 KB in all) and no state is kept: calls
+// on distinct arrays may run on different threads at the same time.
+//
+// The butterflies run on the widest vector instructions the processor offers (SSE2, AVX2 or
+// AVX-512, chosen at run time). Every path performs each butterfly's operations on the same
+// operands in the same precision, so the results are the same bits on every path, and the same
+// as one butterfly at a time in the order described at each routine; only a result that is NaN
+// may differ, in the sign and payload of the NaN.
 //
 // Every length must be a power of two; other lengths end the process through run_time_error
 // with the message given at each routine (the radix-2 steps would index past the arrays). At
 // most 2^30 complex values (2^31 floats) are transformed in one call, so that every index fits
 // an unsigned 32-bit integer.
+//
+// Every check comes before the first write: after an error that a handler turns into an
+// exception (numerics/arrays.h), data and nyquist are as they were.
 #ifndef NUMERICS_FOURIER_H
 #define NUMERICS_FOURIER_H
 
@@ -68,6 +78,8 @@ NUMERICS_API void complex_fft_nd(float data[], const unsigned dims[], int dim_co
 // Bad input, checked before that: a size of 0 or not a power of two, or size3 below 2 ->
 // "sizes must be powers of two, size3 at least 2, in real_fft_3d"; more than 2^31 values ->
 // "too many values in real_fft_3d".
+// An installed run-time error handler is offered the silent exit first, with the message
+// "the tensor is not one block in real_fft_3d" (numerics/arrays.h).
 NUMERICS_API void real_fft_3d(float*** data, float** nyquist, unsigned size1, unsigned size2, unsigned size3, int sign);
 
 }  // namespace numerics

@@ -2,6 +2,7 @@
 
 #include "numerics/arrays.h"
 #include "numerics/detail/element_swaps.h"
+#include "numerics/detail/scope_guard.h"
 #include "numerics/fitting.h"
 
 namespace numerics {
@@ -49,8 +50,11 @@ void eliminate(float** a, int n, float** b, int m, int c) {
 
 void gaussj(float** a, int n, float** b, int m) {
   int* pivot_col = ivector(1, n);
+  detail::scope_guard release_pivot_col{[&] { release_ivector(pivot_col, 1, n); }};
   int* pivot_row = ivector(1, n);
+  detail::scope_guard release_pivot_row{[&] { release_ivector(pivot_row, 1, n); }};
   int* pivot_count = ivector(1, n);
+  detail::scope_guard release_pivot_count{[&] { release_ivector(pivot_count, 1, n); }};
   for (int j = 1; j <= n; ++j) pivot_count[j] = 0;
 
   for (int i = 1; i <= n; ++i) {
@@ -74,9 +78,6 @@ void gaussj(float** a, int n, float** b, int m) {
   for (int l = n; l >= 1; --l) {
     if (pivot_row[l] != pivot_col[l]) detail::swap_columns(a, pivot_row[l], pivot_col[l], n);
   }
-  release_ivector(pivot_count, 1, n);
-  release_ivector(pivot_row, 1, n);
-  release_ivector(pivot_col, 1, n);
 }
 
 }  // namespace numerics

@@ -4,6 +4,7 @@
 #include <stdint.h>
 
 #include "numerics/arrays.h"
+#include "numerics/detail/scope_guard.h"
 #include "numerics/linear_algebra.h"
 
 namespace numerics {
@@ -83,7 +84,9 @@ void jacobi(float** a, int n, float d[], float** v, int* rotations) {
   *rotations = 0;
   if (n < 1) return;
   float* b = vector(1, n);
+  detail::scope_guard release_b{[&] { release_vector(b, 1, n); }};
   float* z = vector(1, n);
+  detail::scope_guard release_z{[&] { release_vector(z, 1, n); }};
   for (int p = 1; p <= n; ++p) {
     for (int q = 1; q <= n; ++q) v[p][q] = 0.0f;
     v[p][p] = 1.0f;
@@ -96,11 +99,7 @@ void jacobi(float** a, int n, float d[], float** v, int* rotations) {
   const double squared_size = static_cast<double>(static_cast<int64_t>(n) * n);
   for (int number = 1; number <= max_sweeps; ++number) {
     const float sm = upper_triangle_magnitude(a, n);
-    if (sm == 0.0f) {
-      release_vector(z, 1, n);
-      release_vector(b, 1, n);
-      return;
-    }
+    if (sm == 0.0f) return;
     // The first sweeps rotate only the larger elements.
     const float threshold = number < 4 ? static_cast<float>(0.2 * sm / squared_size) : 0.0f;
     sweep(a, n, d, z, v, rotations, number, threshold);

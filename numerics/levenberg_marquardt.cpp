@@ -1,12 +1,13 @@
 #include "numerics/arrays.h"
 #include "numerics/detail/fit_mask.h"
+#include "numerics/detail/scope_guard.h"
 #include "numerics/fitting.h"
 
 namespace numerics {
 namespace {
 
-// The fit in progress, from a starting call to the final call. The four arrays exist
-// exactly while a fit is in progress, so trial_params doubles as the "fitting" flag.
+// The fit in progress, from a starting call to the final call or an error. The four arrays
+// exist exactly while a fit is in progress, so trial_params doubles as the "fitting" flag.
 float* trial_params = nullptr;
 float* gradient = nullptr;
 float* increments = nullptr;
@@ -14,11 +15,12 @@ float** increments_matrix = nullptr;
 int fitted_count = 0;
 float previous_chi_square = 0.0f;
 
+// Ends the fit. An error in a starting call may leave only some of the arrays allocated.
 void release_state(int param_count) {
-  release_matrix(increments_matrix, 1, fitted_count, 1, 1);
-  release_vector(increments, 1, param_count);
-  release_vector(gradient, 1, param_count);
-  release_vector(trial_params, 1, param_count);
+  if (increments_matrix != nullptr) release_matrix(increments_matrix, 1, fitted_count, 1, 1);
+  if (increments != nullptr) release_vector(increments, 1, param_count);
+  if (gradient != nullptr) release_vector(gradient, 1, param_count);
+  if (trial_params != nullptr) release_vector(trial_params, 1, param_count);
   increments_matrix = nullptr;
   increments = nullptr;
   gradient = nullptr;
@@ -29,7 +31,7 @@ void start_fit(const float x[], const float y[], const float sdev[], int count, 
                const int fit_mask[], int param_count, float** curvature, float* chi_square, model_function model,
                float* lambda) {
   // An unfinished fit is abandoned, not leaked.
-  if (trial_params != nullptr) release_state(param_count);
+  release_state(param_count);
   trial_params = vector(1, param_count);
   gradient = vector(1, param_count);
   increments = vector(1, param_count);
@@ -74,6 +76,10 @@ void reject_trial(float* chi_square, float* lambda) {
 void lm_step(const float x[], const float y[], const float sdev[], int count, float params[], const int fit_mask[],
              int param_count, float** covariance, float** curvature, float* chi_square, model_function model,
              float* lambda) {
+  // The fit ends with this call unless the call completes a step: on the final call, and when
+  // an error (a handler's or the model's exception) passes through, so that the next call must
+  // be a starting call.
+  detail::scope_guard end_fit{[&] { release_state(param_count); }};
   if (static_cast<double>(*lambda) < 0.0) {
     start_fit(x, y, sdev, count, params, fit_mask, param_count, curvature, chi_square, model, lambda);
   } else if (trial_params == nullptr) {
@@ -85,7 +91,6 @@ void lm_step(const float x[], const float y[], const float sdev[], int count, fl
   if (static_cast<double>(*lambda) == 0.0) {
     // With lambda 0 the matrix just inverted is the curvature itself.
     expand_covariance(covariance, param_count, fit_mask, fitted_count);
-    release_state(param_count);
     return;
   }
 
@@ -100,6 +105,7 @@ void lm_step(const float x[], const float y[], const float sdev[], int count, fl
   } else {
     reject_trial(chi_square, lambda);
   }
+  end_fit.dismiss();
 }
 
 }  // namespace numerics

@@ -15,6 +15,10 @@
 // refuses ends the process with that allocator's message ("allocation failure in vector()",
 // "allocation failure 1 in matrix()", ...). Apart from jacobi's message below, nothing here
 // checks its arguments or reports anything; counts below 1 are handled as each routine says.
+//
+// After an error that a handler turns into an exception (numerics/arrays.h), or an exception
+// from a basis function, every routine has released its work storage. svd_pseudo_inverse
+// then leaves p as it was; the outputs of the other routines are unspecified.
 #ifndef NUMERICS_LINEAR_ALGEBRA_H
 #define NUMERICS_LINEAR_ALGEBRA_H
 

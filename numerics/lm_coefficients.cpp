@@ -1,5 +1,6 @@
 #include "numerics/arrays.h"
 #include "numerics/detail/fit_mask.h"
+#include "numerics/detail/scope_guard.h"
 #include "numerics/detail/weights.h"
 #include "numerics/fitting.h"
 
@@ -29,6 +30,7 @@ void lm_coefficients(const float x[], const float y[], const float sdev[], int c
                      const int fit_mask[], int param_count, float** curvature, float gradient[], float* chi_square,
                      model_function model) {
   float* derivatives = vector(1, param_count);
+  detail::scope_guard release_derivatives{[&] { release_vector(derivatives, 1, param_count); }};
   const int fitted = detail::count_fitted(fit_mask, param_count);
   for (int j = 1; j <= fitted; ++j) {
     for (int k = 1; k <= j; ++k) curvature[j][k] = 0.0f;
@@ -48,7 +50,6 @@ void lm_coefficients(const float x[], const float y[], const float sdev[], int c
   for (int j = 2; j <= fitted; ++j) {
     for (int k = 1; k < j; ++k) curvature[k][j] = curvature[j][k];
   }
-  release_vector(derivatives, 1, param_count);
 }
 
 }  // namespace numerics

@@ -2,6 +2,7 @@
 
 #include "numerics/arrays.h"
 #include "numerics/detail/offset_storage.h"
+#include "numerics/detail/scope_guard.h"
 
 namespace numerics {
 namespace {
@@ -11,6 +12,7 @@ using detail::at_least_one;
 using detail::checked_product;
 using detail::displaced;
 using detail::range_count;
+using detail::scope_guard;
 
 template <typename T>
 T** offset_matrix(int row_low, int row_high, int col_low, int col_high) {
@@ -19,8 +21,10 @@ T** offset_matrix(int row_low, int row_high, int col_low, int col_high) {
   // The table always has its first entry: it is where release finds the element block,
   // also for a matrix without rows.
   T** rows = static_cast<T**>(allocate_elements(at_least_one(nrow), sizeof(T*), "allocation failure 1 in matrix()"));
+  scope_guard release_rows{[&] { free(rows); }};
   T* elements =
       static_cast<T*>(allocate_elements(checked_product(nrow, ncol), sizeof(T), "allocation failure 2 in matrix()"));
+  release_rows.dismiss();
   rows[0] = displaced(elements, -static_cast<int64_t>(col_low));
   for (int64_t i = 1; i < nrow; ++i) rows[i] = rows[i - 1] + ncol;
   return displaced(rows, -static_cast<int64_t>(row_low));

@@ -9,5 +9,6 @@
 #include "numerics/linear_algebra.h"
 #include "numerics/sorting.h"
 #include "numerics/statistics.h"
+#include "numerics/version.h"
 
 #endif

@@ -2,6 +2,7 @@
 #include <math.h>
 
 #include "numerics/arrays.h"
+#include "numerics/detail/scope_guard.h"
 #include "numerics/detail/singular_value_threshold.h"
 #include "numerics/linear_algebra.h"
 
@@ -29,11 +30,17 @@ void invert_singular_values(float w[], int n) {
 bool svd_pseudo_inverse(float** a, float** p, int n) {
   if (n < 1) return true;
   float** u = matrix(1, n, 1, n);
+  detail::scope_guard release_u{[&] { release_matrix(u, 1, n, 1, n); }};
   float** v = matrix(1, n, 1, n);
+  detail::scope_guard release_v{[&] { release_matrix(v, 1, n, 1, n); }};
   float* w = vector(1, n);
+  detail::scope_guard release_w{[&] { release_vector(w, 1, n); }};
   float** r = matrix(0, n - 1, 0, n - 1);
+  detail::scope_guard release_r{[&] { release_matrix(r, 0, n - 1, 0, n - 1); }};
   float** q = matrix(0, n - 1, 0, n - 1);
+  detail::scope_guard release_q{[&] { release_matrix(q, 0, n - 1, 0, n - 1); }};
   float** t = matrix(0, n - 1, 0, n - 1);
+  detail::scope_guard release_t{[&] { release_matrix(t, 0, n - 1, 0, n - 1); }};
 
   matrix_copy(a, u, n, n, 2);
   svd_decompose(u, n, n, w, v);
@@ -49,13 +56,6 @@ bool svd_pseudo_inverse(float** a, float** p, int n) {
   matrix_copy(v, t, n, n, 3);
   matrix_copy(t, q, n, n, 0);
   matrix_multiply(q, r, p, n, n, n);
-
-  release_matrix(r, 0, n - 1, 0, n - 1);
-  release_matrix(q, 0, n - 1, 0, n - 1);
-  release_matrix(t, 0, n - 1, 0, n - 1);
-  release_matrix(v, 1, n, 1, n);
-  release_matrix(u, 1, n, 1, n);
-  release_vector(w, 1, n);
   return converged;
 }
 

@@ -1,6 +1,7 @@
 #include <math.h>
 
 #include "numerics/arrays.h"
+#include "numerics/detail/scope_guard.h"
 #include "numerics/sorting.h"
 #include "numerics/statistics.h"
 
@@ -32,7 +33,9 @@ void spearman_rank_correlation(const float data1[], const float data2[], unsigne
                                float* probability_d, float* rs, float* probability_rs) {
   const int high = static_cast<int>(n);
   float* w1 = vector(1, high);
+  detail::scope_guard release_w1{[&] { release_vector(w1, 1, high); }};
   float* w2 = vector(1, high);
+  detail::scope_guard release_w2{[&] { release_vector(w2, 1, high); }};
   for (unsigned j = 1; j <= n; ++j) {
     w1[j] = data1[j];
     w2[j] = data2[j];
@@ -74,8 +77,6 @@ void spearman_rank_correlation(const float data1[], const float data2[], unsigne
         static_cast<double>(sqrtf(f)));
     *probability_rs = correlation_probability(*rs, n);
   }
-  release_vector(w2, 1, high);
-  release_vector(w1, 1, high);
 }
 
 }  // namespace numerics

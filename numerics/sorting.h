@@ -11,6 +11,10 @@
 // which therefore end exactly as they would had the NaNs not been there. A NaN so counts as
 // larger than every number, and -0 and +0 count as equal. For input without NaNs this first
 // pass moves nothing.
+//
+// After an error that a handler turns into an exception (numerics/arrays.h), the sorts have
+// released their stack and leave values (and companion) a permutation of what they held; the
+// selection routines test k before they touch the array, which is then unchanged.
 #ifndef NUMERICS_SORTING_H
 #define NUMERICS_SORTING_H
 

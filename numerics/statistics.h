@@ -13,6 +13,11 @@
 // Samples are 1-based float arrays, data[1..n], with an unsigned count n. Only the random
 // deviates keep state (process-wide, without locks: calls must not overlap across threads);
 // every other routine may run on any number of threads at once, given distinct arrays.
+//
+// After an error that a handler turns into an exception (numerics/arrays.h): gammq, gser and
+// gcf leave *result unwritten (gser and gcf have written *log_gamma_of_a);
+// ks_two_sample_statistic leaves its arrays a permutation of their input and *d unwritten;
+// spearman_rank_correlation has released its work vectors and written none of its outputs.
 #ifndef NUMERICS_STATISTICS_H
 #define NUMERICS_STATISTICS_H
 

@@ -3,6 +3,7 @@
 #include <math.h>
 
 #include "numerics/arrays.h"
+#include "numerics/detail/scope_guard.h"
 #include "numerics/linear_algebra.h"
 
 namespace numerics {
@@ -278,11 +279,11 @@ void svd_decompose(float** a, int m, int n, float w[], float** v) {
   svd_not_converged = false;
   if (n < 1) return;
   float* e = vector(1, n);
+  detail::scope_guard release_e{[&] { release_vector(e, 1, n); }};
   reduce_to_bidiagonal(a, m, n, w, e);
   accumulate_right(a, n, e, v);
   accumulate_left(a, m, n, w);
   diagonalize(a, m, n, w, e, v);
-  release_vector(e, 1, n);
 }
 
 }  // namespace numerics

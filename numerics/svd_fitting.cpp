@@ -1,5 +1,6 @@
 // Solving and least-squares fitting from a singular value decomposition.
 #include "numerics/arrays.h"
+#include "numerics/detail/scope_guard.h"
 #include "numerics/detail/singular_value_threshold.h"
 #include "numerics/linear_algebra.h"
 
@@ -22,6 +23,7 @@ void edit_singular_values(float w[], int n) {
 void svd_back_substitute(float** u, const float w[], float** v, int m, int n, const float b[], float x[]) {
   if (n < 1) return;
   float* t = vector(1, n);
+  detail::scope_guard release_t{[&] { release_vector(t, 1, n); }};
   for (int j = 1; j <= n; ++j) {
     float s = 0.0f;
     if (w[j] != 0.0f) {
@@ -35,12 +37,12 @@ void svd_back_substitute(float** u, const float w[], float** v, int m, int n, co
     for (int k = 1; k <= n; ++k) s += v[j][k] * t[k];
     x[j] = s;
   }
-  release_vector(t, 1, n);
 }
 
 void svd_covariance(float** v, int basis_count, const float w[], float** covariance) {
   if (basis_count < 1) return;
   float* r = vector(1, basis_count);
+  detail::scope_guard release_r{[&] { release_vector(r, 1, basis_count); }};
   for (int i = 1; i <= basis_count; ++i) {
     r[i] = 0.0f;
     if (w[i] != 0.0f) r[i] = static_cast<float>(1.0 / (w[i] * w[i]));
@@ -52,7 +54,6 @@ void svd_covariance(float** v, int basis_count, const float w[], float** covaria
       covariance[i][j] = covariance[j][i] = c;
     }
   }
-  release_vector(r, 1, basis_count);
 }
 
 void svd_least_squares_fit(const float x[], const float y[], const float sdev[], int count, float a[], int basis_count,
@@ -61,7 +62,9 @@ void svd_least_squares_fit(const float x[], const float y[], const float sdev[],
   // No data is a fit with no rows; the empty right-hand side keeps its allocation valid.
   const int rows = count > 0 ? count : 0;
   float* b = vector(1, rows);
+  detail::scope_guard release_b{[&] { release_vector(b, 1, rows); }};
   float* f = vector(1, basis_count);
+  detail::scope_guard release_f{[&] { release_vector(f, 1, basis_count); }};
   for (int i = 1; i <= rows; ++i) {
     basis(x[i], f, basis_count);
     const float weight = static_cast<float>(1.0 / sdev[i]);
@@ -79,8 +82,6 @@ void svd_least_squares_fit(const float x[], const float y[], const float sdev[],
     const float d = (y[i] - s) / sdev[i];
     *chi_square += d * d;
   }
-  release_vector(f, 1, basis_count);
-  release_vector(b, 1, rows);
 }
 
 void polynomial_basis(float x, float p[], int basis_count) {

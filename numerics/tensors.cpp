@@ -2,6 +2,7 @@
 
 #include "numerics/arrays.h"
 #include "numerics/detail/offset_storage.h"
+#include "numerics/detail/scope_guard.h"
 
 namespace numerics {
 namespace {
@@ -11,6 +12,7 @@ using detail::at_least_one;
 using detail::checked_product;
 using detail::displaced;
 using detail::range_count;
+using detail::scope_guard;
 
 struct tensor_messages {
   const char* rows;
@@ -27,11 +29,15 @@ T*** offset_tensor(int row_low, int row_high, int col_low, int col_high, int dep
   // The first row's column table is filled even when there are no rows, and its first entry
   // even when there are no columns, so both tables have room for them.
   T*** rows = static_cast<T***>(allocate_elements(at_least_one(nrow), sizeof(T**), messages.rows));
+  scope_guard release_rows{[&] { free(rows); }};
   T** columns = static_cast<T**>(
       allocate_elements(checked_product(at_least_one(nrow), at_least_one(ncol)), sizeof(T*), messages.columns));
+  scope_guard release_columns{[&] { free(columns); }};
   const int64_t element_count =
       checked_product(ncol, ndep) < 0 ? -1 : checked_product(checked_product(nrow, ncol), ndep);
   T* elements = static_cast<T*>(allocate_elements(element_count, sizeof(T), messages.elements));
+  release_columns.dismiss();
+  release_rows.dismiss();
 
   columns[0] = displaced(elements, -static_cast<int64_t>(depth_low));
   for (int64_t j = 1; j < ncol; ++j) columns[j] = columns[j - 1] + ndep;

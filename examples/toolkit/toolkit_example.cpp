@@ -1,5 +1,7 @@
-// Fits a line to noisy samples of y = 2 + 0.5 x, compares two noisy groups with a t test, and
-// finds the strongest frequency of a sampled cosine.
+// Fits a line to noisy samples of y = 2 + 0.5 x, compares two noisy groups with a t test,
+// finds the strongest frequency of a sampled cosine, and goes on after asking for a transform
+// of a length that has none.
+#include <numerics/exceptions.h>
 #include <numerics/numerics.h>
 
 #include <cmath>
@@ -63,11 +65,27 @@ void find_the_frequency() {
   release_vector(samples, 1, n);
 }
 
+// By default a toolkit error ends the program; with the throwing handler it can be caught.
+void survive_a_bad_length() {
+  const unsigned n = 48;
+  float* samples = vector(1, n);
+  for (unsigned j = 1; j <= n; ++j) samples[j] = 1.0f;
+  try {
+    throwing_handler_guard errors_throw;
+    real_fft(samples, n, 1);
+  } catch (const toolkit_error& e) {
+    std::printf("error:     %s; going on\n", e.what());
+  }
+  release_vector(samples, 1, n);
+}
+
 }  // namespace
 
 int main() {
+  std::printf("numerics %s\n", NUMERICS_VERSION_STRING);
   fit_a_line();
   compare_two_groups();
   find_the_frequency();
+  survive_a_bad_length();
   return 0;
 }

@@ -1,5 +1,7 @@
 #include "numerics/detail/cpu_dispatch.h"
 
+#include "numerics/detail/atomic_access.h"
+
 #if defined(_MSC_VER)
 #include <intrin.h>
 #else
@@ -56,22 +58,6 @@ vector_path detect() {
 // dispatch. Atomic access keeps the concurrent first calls free of a data race.
 int chosen_path = -1;
 
-int load(const int* p) {
-#if defined(_MSC_VER) && !defined(__clang__)
-  return *static_cast<const volatile int*>(p);
-#else
-  return __atomic_load_n(p, __ATOMIC_RELAXED);
-#endif
-}
-
-void store(int* p, int value) {
-#if defined(_MSC_VER) && !defined(__clang__)
-  *static_cast<volatile int*>(p) = value;
-#else
-  __atomic_store_n(p, value, __ATOMIC_RELAXED);
-#endif
-}
-
 }  // namespace
 
 vector_path supported_vector_path() {
@@ -80,17 +66,17 @@ vector_path supported_vector_path() {
 }
 
 vector_path active_vector_path() {
-  int path = load(&chosen_path);
+  int path = load_relaxed(&chosen_path);
   if (path < 0) {
     path = static_cast<int>(detect());
-    store(&chosen_path, path);
+    store_relaxed(&chosen_path, path);
   }
   return static_cast<vector_path>(path);
 }
 
 bool force_vector_path(vector_path path) {
   if (static_cast<int>(path) > static_cast<int>(supported_vector_path())) return false;
-  store(&chosen_path, static_cast<int>(path));
+  store_relaxed(&chosen_path, static_cast<int>(path));
   return true;
 }
 

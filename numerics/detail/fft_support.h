@@ -27,13 +27,14 @@ inline void swap_floats(float& a, float& b) {
 // A rotation by theta as cos(theta) - 1 and cr_sin(theta): the only two sine calls per rotation.
 // Carrying cos - 1 keeps the recurrence accurate for small angles.
 struct rotation {
+  rotation() = default;  // no turn at all
   explicit rotation(double theta) {
     const double sigma = cr_sin(theta / 2);
     alpha = -2.0 * sigma * sigma;
     beta = cr_sin(theta);
   }
-  double alpha;
-  double beta;
+  double alpha = 0.0;
+  double beta = 0.0;
 };
 
 // A twiddle factor in double, starting at (1, 0) unless given.

@@ -5,6 +5,7 @@
 
 #include "numerics/arrays.h"
 #include "numerics/detail/partition.h"
+#include "numerics/detail/scope_guard.h"
 
 namespace numerics::detail {
 
@@ -28,6 +29,7 @@ void insertion_sort(const Moves& moves, unsigned low, unsigned high) {
 template <typename Moves>
 void quicksort(const Moves& moves, unsigned n, int stack_size, const char* message) {
   int* stack = ivector(1, stack_size);
+  scope_guard release_stack{[&] { release_ivector(stack, 1, stack_size); }};
   int counter = 0;
   unsigned low = 1;
   unsigned high = n;
@@ -57,7 +59,6 @@ void quicksort(const Moves& moves, unsigned n, int stack_size, const char* messa
       low = split.i;
     }
   }
-  release_ivector(stack, 1, stack_size);
 }
 
 }  // namespace numerics::detail

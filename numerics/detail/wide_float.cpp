@@ -2,6 +2,10 @@
 
 #include <string.h>
 
+#if defined(_MSC_VER) && !defined(__clang__)
+#include <intrin.h>
+#endif
+
 #include "numerics/detail/word_arithmetic.h"
 
 namespace numerics::detail {
@@ -9,15 +13,15 @@ namespace {
 
 constexpr int words = 4;
 
+// x != 0.
 int leading_zeros(uint64_t x) {
-  int n = 0;
-  for (int step = 32; step > 0; step /= 2) {
-    if (x >> (64 - step) == 0) {
-      n += step;
-      x <<= step;
-    }
-  }
-  return n;
+#if defined(_MSC_VER) && !defined(__clang__)
+  unsigned long index;
+  _BitScanReverse64(&index, x);
+  return 63 - static_cast<int>(index);
+#else
+  return __builtin_clzll(x);
+#endif
 }
 
 // (high * 2^64 + low) / d for high < d: the quotient word and the remainder, by long division
@@ -53,17 +57,6 @@ uint64_t divide_words(uint64_t high, uint64_t low, uint64_t d, uint64_t* remaind
   return (q1 << 32) | q0;
 }
 
-// Shifts the n-word integer w left by `count` bits (0 <= count < 64 * n), zeros coming in.
-void shift_left(uint64_t* w, int n, int count) {
-  const int word_shift = count / 64, bit_shift = count % 64;
-  for (int i = 0; i < n; ++i) {
-    const int from = i + word_shift;
-    uint64_t v = from < n ? w[from] << bit_shift : 0;
-    if (bit_shift != 0 && from + 1 < n) v |= w[from + 1] >> (64 - bit_shift);
-    w[i] = v;
-  }
-}
-
 // Shifts the n-word integer w right by `count` bits, dropping what falls off the end.
 void shift_right(uint64_t* w, int n, int count) {
   const int word_shift = count / 64, bit_shift = count % 64;
@@ -77,13 +70,17 @@ void shift_right(uint64_t* w, int n, int count) {
 
 // The number read from the n-word integer w as the fraction 0.w times 2^exponent, normalised
 // and truncated to 256 bits.
-wide_float from_fraction(bool negative, int exponent, uint64_t* w, int n) {
+wide_float from_fraction(bool negative, int exponent, const uint64_t* w, int n) {
   int first = 0;
   while (first < n && w[first] == 0) ++first;
   if (first == n) return wide_float{};
-  const int zeros = 64 * first + leading_zeros(w[first]);
-  shift_left(w, n, zeros);
-  wide_float r{negative, exponent - zeros, {w[0], w[1], w[2], w[3]}};
+  const int b = leading_zeros(w[first]);
+  wide_float r{negative, exponent - 64 * first - b, {}};
+  for (int i = 0; i < words; ++i) {
+    const int k = first + i;
+    const uint64_t high = k < n ? w[k] : 0, low = k + 1 < n ? w[k + 1] : 0;
+    r.m[i] = b == 0 ? high : (high << b) | (low >> (64 - b));
+  }
   return r;
 }
 
@@ -114,20 +111,20 @@ wide_float combine_magnitudes(const wide_float& big, const wide_float& small, bo
   aligned_fraction(small, big.exponent - small.exponent, s);
   uint64_t w[words + 2] = {0, big.m[0], big.m[1], big.m[2], big.m[3], 0};
   uint64_t carry = 0;
-  for (int i = words; i >= 0; --i) {
-    const uint64_t a = w[i + 1], b = s[i];
-    if (subtract) {
-      const uint64_t d = a - b - carry;
+  if (subtract) {
+    for (int i = words; i >= 0; --i) {
+      const uint64_t a = w[i + 1], b = s[i];
+      w[i + 1] = a - b - carry;
       carry = (a < b || (a == b && carry != 0)) ? 1 : 0;
-      w[i + 1] = d;
-    } else {
-      const uint64_t t = a + b;
-      const uint64_t sum = t + carry;
+    }
+  } else {
+    for (int i = words; i >= 0; --i) {
+      const uint64_t a = w[i + 1], t = a + s[i], sum = t + carry;
       carry = (t < a || sum < t) ? 1 : 0;
       w[i + 1] = sum;
     }
+    w[0] = carry;  // a carry out of the top becomes a leading word
   }
-  w[0] = subtract ? 0 : carry;  // a carry out of the top becomes a leading word
   return from_fraction(big.negative, big.exponent + 64, w, words + 2);
 }
 
@@ -159,7 +156,7 @@ wide_float wide_from_double(double x) {
   return from_fraction(negative, exponent + 64, w, words);
 }
 
-wide_float wide_from_fraction(bool negative, int exponent, uint64_t* w, int n) {
+wide_float wide_from_fraction(bool negative, int exponent, const uint64_t* w, int n) {
   return from_fraction(negative, exponent, w, n);
 }
 

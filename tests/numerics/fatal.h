@@ -24,7 +24,9 @@ namespace numerics_test {
 // leak. Death tests therefore run in a freshly started child with leak checking off; the
 // test process itself read its options at start and keeps checking its own leaks.
 inline void run_death_tests_in_fresh_children() {
+#if !defined(_WIN32)
   setenv("LSAN_OPTIONS", "detect_leaks=0", 1);
+#endif
   GTEST_FLAG_SET(death_test_style, "threadsafe");
 }
 

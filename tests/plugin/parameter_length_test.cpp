@@ -46,7 +46,9 @@ TEST_F(ParameterLength, HostRefusesTextsLongerThanAPluginBuffer) {
     SCOPED_TRACE(length);
     EXPECT_FALSE(host.set_text_parameter("Command", std::string(length, 'c')));
     EXPECT_FALSE(host.set_text_parameter("FileType", std::string(length, 'f')));
-    EXPECT_NE(terminal.str().find("its text has " + std::to_string(length) + " characters"), std::string::npos);
+    EXPECT_NE(terminal.str().find("[refused] parameter \"FileType\" keeps its value: the new text has " +
+                                  std::to_string(length) + " characters"),
+              std::string::npos);
   }
   // The plugin still sees the values stored before.
   host.prepare_answer({1, "/data/sources.txt"});
