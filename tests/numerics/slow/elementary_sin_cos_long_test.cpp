@@ -1,5 +1,5 @@
 // The long check of cr_sin and cr_cos: 10^8 random arguments each against MPFR, on two
-// threads. Run with `ctest --preset slow` (some twenty minutes on two busy cores).
+// threads. Run with `ctest --preset slow` (about six minutes on two cores, longer when they are busy).
 #include <gtest/gtest.h>
 
 #include <cmath>
