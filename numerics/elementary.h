@@ -33,10 +33,14 @@ NUMERICS_API double cr_exp(double x);
 // but about one argument in 10^4; those take a 256-bit evaluation of about ten microseconds.
 NUMERICS_API double cr_log(double x);
 
-// The sine of x (radians), correctly rounded for every finite x, however large.
+// The sine of x (radians), correctly rounded for every double x: the argument is reduced
+// exactly, however large (up to DBL_MAX), and sin x = x for |x| < 2^-26, subnormal x included.
+// A table-driven double-double evaluation with a proven relative error below 2^-70 decides all
+// but about one argument in 40 000; those take a 256-bit evaluation of about five microseconds.
 NUMERICS_API double cr_sin(double x);
 
-// The cosine of x (radians), correctly rounded for every finite x, however large.
+// The cosine of x (radians), correctly rounded for every double x, however large; cos x = 1 for
+// |x| < 2^-27. The same two paths as cr_sin, the slow one as rare and as costly.
 NUMERICS_API double cr_cos(double x);
 
 // e^x in single precision, correctly rounded.

@@ -13,6 +13,11 @@ bool log_fast_path(double x, double* result);
 double exp_accurate_path(double x);
 double log_accurate_path(double x);
 
+bool sin_fast_path(double x, double* result);
+bool cos_fast_path(double x, double* result);
+double sin_accurate_path(double x);
+double cos_accurate_path(double x);
+
 }  // namespace numerics::detail
 
 #endif

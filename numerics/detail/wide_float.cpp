@@ -6,33 +6,12 @@
 #include <intrin.h>
 #endif
 
+#include "numerics/detail/word_arithmetic.h"
+
 namespace numerics::detail {
 namespace {
 
 constexpr int words = 4;
-
-struct word_pair {
-  uint64_t high;
-  uint64_t low;
-};
-
-// The exact 128-bit product of two words.
-word_pair multiply_words(uint64_t a, uint64_t b) {
-#if defined(__SIZEOF_INT128__)
-  __extension__ typedef unsigned __int128 uint128;
-  const uint128 p = static_cast<uint128>(a) * b;
-  return {static_cast<uint64_t>(p >> 64), static_cast<uint64_t>(p)};
-#elif defined(_MSC_VER)
-  uint64_t high;
-  const uint64_t low = _umul128(a, b, &high);
-  return {high, low};
-#else
-  const uint64_t a1 = a >> 32, a0 = a & 0xffffffffu, b1 = b >> 32, b0 = b & 0xffffffffu;
-  const uint64_t p00 = a0 * b0, p01 = a0 * b1, p10 = a1 * b0, p11 = a1 * b1;
-  const uint64_t middle = (p00 >> 32) + (p01 & 0xffffffffu) + (p10 & 0xffffffffu);
-  return {p11 + (p01 >> 32) + (p10 >> 32) + (middle >> 32), (middle << 32) | (p00 & 0xffffffffu)};
-#endif
-}
 
 // x != 0.
 int leading_zeros(uint64_t x) {
@@ -175,6 +154,10 @@ wide_float wide_from_double(double x) {
   }
   uint64_t w[words] = {significand, 0, 0, 0};
   return from_fraction(negative, exponent + 64, w, words);
+}
+
+wide_float wide_from_fraction(bool negative, int exponent, const uint64_t* w, int n) {
+  return from_fraction(negative, exponent, w, n);
 }
 
 wide_float wide_add(const wide_float& a, const wide_float& b) { return add_signed(a, b, b.negative); }

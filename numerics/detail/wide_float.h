@@ -26,6 +26,10 @@ struct wide_float {
 // Exact.
 wide_float wide_from_double(double x);
 
+// (-1)^negative * 0.w * 2^exponent for the n-word binary fraction w (w[0] most significant),
+// normalised and truncated to 256 bits.
+wide_float wide_from_fraction(bool negative, int exponent, const uint64_t* w, int n);
+
 wide_float wide_add(const wide_float& a, const wide_float& b);
 wide_float wide_sub(const wide_float& a, const wide_float& b);
 wide_float wide_mul(const wide_float& a, const wide_float& b);

@@ -2,49 +2,17 @@
 // threads. Run with `ctest --preset slow` (several minutes).
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <random>
-#include <thread>
-#include <vector>
 
-#include "mpfr_reference.h"
 #include "numerics/elementary.h"
+#include "slow/long_check.h"
 
 namespace {
 
+using numerics_test::count_mismatches;
 using numerics_test::elementary;
-
-constexpr long arguments_per_function = 100000000;
-
-// Counts the arguments where f differs from MPFR; draw(rng) gives the arguments.
-template <typename Draw>
-long count_mismatches(elementary which, double (*f)(double), Draw draw) {
-  const int threads = 2;
-  std::vector<long> mismatches(threads, 0);
-  std::vector<std::thread> workers;
-  for (int t = 0; t < threads; ++t) {
-    workers.emplace_back([&, t] {
-      std::mt19937_64 rng(1000 + t);
-      for (long i = t; i < arguments_per_function; i += threads) {
-        const double x = draw(rng);
-        const double got = f(x), want = numerics_test::correctly_rounded(which, x);
-        if (std::memcmp(&got, &want, sizeof got) != 0 && !(std::isnan(got) && std::isnan(want))) ++mismatches[t];
-      }
-    });
-  }
-  for (auto& w : workers) w.join();
-  long total = 0;
-  for (long m : mismatches) total += m;
-  return total;
-}
-
-double from_bits(uint64_t bits) {
-  double x;
-  std::memcpy(&x, &bits, sizeof x);
-  return x;
-}
+using numerics_test::from_bits;
 
 TEST(CorrectlyRoundedLongCheck, Exp) {
   // Three quarters over the arguments with a finite, non-zero result, a quarter over all
