@@ -1,16 +1,19 @@
 // e^x in single precision, correctly rounded. The fast path is the table-driven method of Tang
-// evaluated in double: x = (128 m + i) ln2/128 + r, e^x = 2^m 2^(i/128) e^r, with |r| <= ln2/256
-// and e^r from its Taylor polynomial. Its relative error is below 2^-49.3 (bound below); when
-// both ends of that error interval round to the same float, so does e^x. Otherwise (about one
-// argument in 10^7) the accurate path evaluates e^x in double-double with an error below 2^-95,
-// far below how close e^x comes to a rounding boundary for any float x (the exhaustive check
-// over all floats shows it).
+// evaluated in double: x = (128 m + i + u) ln2/128 with integers m, i (0 <= i < 128) and
+// |u| <= 1/2, e^x = 2^m 2^(i/128) e^(u ln2/128), the last from its Taylor polynomial. Its
+// relative error is below 2^-49.3 (bound below); when every value within that error of the
+// approximation rounds to the same float, so does e^x. Otherwise (about one argument in 10^7)
+// the accurate path evaluates e^x in double-double with an error below 2^-95, far below how
+// close e^x comes to a rounding boundary for any float x (the exhaustive check over all floats
+// shows it).
 #include <math.h>
 #include <stdint.h>
 #include <string.h>
 
 #include "numerics/detail/double_double.h"
 #include "numerics/detail/elementary_paths.h"
+#include "numerics/detail/float_rounding.h"
+#include "numerics/detail/noinline.h"
 #include "numerics/elementary.h"
 
 namespace numerics {
@@ -148,31 +151,9 @@ const double exp2_table[128] = {
     0x1.fd3c22b8f71f1p+0,
 };
 
-// From |x| >= 104 on the result is decided without arithmetic: e^x overflows above
-// 128 ln2 = 88.72... and falls below half the smallest subnormal, 2^-150, below -150 ln2 = -103.97...
-const uint32_t saturation_bits = 0x42d00000;  // 104.0f
-
-// ln2/128 as a 36-bit part, whose products with |k| < 2^15 are exact, plus the next 53 bits.
-const double ln2_over_128_high = 0x1.62e42fefap-8;
-const double ln2_over_128_low = 0x1.cf79abc9e3b3ap-47;
-
-// The fast path's error, relative to e^x, is at most
-//   2^-49.55  dropping the terms from r^5/120 on (|r| <= 0.0027077),
-//   2^-53     rounding 2^(i/128) in the table,
-//   2^-53     the final addition s + s p,
-//   2^-60     r (x - k ln2_over_128_high is exact), p and s p together,
-// about 2^-49.3 in all. The test interval is wider, y (1 +- 2^-48), which also covers the
-// rounding of its own ends.
-const double fast_path_error = 0x1p-48;
-
-float saturated(float x) {
-  if (x != x) return x + x;  // NaN: quiet it
-  return x > 0.0f ? INFINITY : 0.0f;
-}
-
 // e^x for |x| < 104 in double-double: x = m ln2 + r with |r| <= ln2/2 and r exact to about
 // 2^-100, e^r by its Taylor series to r^20/20! (the rest is below 2^-97), scaled by 2^m.
-float accurate_expf(float x) {
+NUMERICS_NOINLINE float accurate_expf(float x) {
   const double ln2_high = 0x1.62e42ffp-1;  // 29 bits: m ln2_high and x - m ln2_high are exact
   const double ln2_middle = -0x1.718432a1b0e26p-35;
   const double ln2_low = -0x1.9ff0342542fc3p-90;
@@ -192,6 +173,67 @@ float accurate_expf(float x) {
   return detail::round_to_float({sum.hi * scale, sum.lo * scale});
 }
 
+// The rounding tests' error bound: above the 2^-49.3 of approximate_expf, with room for the
+// rounding of the tests' own arithmetic.
+const double approximation_error = 0x1p-48;
+
+// e^x with a relative error below 2^-49.3, for |x| < 104 (the result lies in [2^-151, 2^150]):
+//   2^-49.55  dropping the terms from u^5 on (|u ln2/128| <= 0.0027077),
+//   2^-53     rounding 2^(i/128) in the table,
+//   2^-53     the final addition s + s p,
+//   2^-60     u (x 128/ln2 is split so that x times its high part is exact) and s p.
+inline double approximate_expf(float x) {
+  // Adding 1.5 2^52 rounds z to an integer k, kept in the low bits of the sum (two's complement).
+  const double shift = 0x1.8p52;
+  const double xd = static_cast<double>(x);
+  const double z = xd * 0x1.7154765p+7;  // x (128/ln2)_high, exact: 24 times 29 bits
+  const double shifted = z + shift;
+  const double kd = shifted - shift;
+  const double u = (z - kd) + xd * 0x1.5c17f0bbbe88p-24;  // x 128/ln2 - k: z - kd is exact
+
+  // s = 2^m 2^(i/128) with k = 128 m + i, 0 <= i < 128, by adding m to the exponent of the table
+  // entry (1 <= entry < 2): (k - i) 2^45 = m 2^52 modulo 2^64, and the shift's own bits move
+  // out of the word.
+  uint64_t k_bits;
+  memcpy(&k_bits, &shifted, sizeof k_bits);
+  const uint64_t i = k_bits & 127u;
+  uint64_t s_bits;
+  memcpy(&s_bits, &exp2_table[i], sizeof s_bits);
+  s_bits += (k_bits - i) << 45;
+  double s;
+  memcpy(&s, &s_bits, sizeof s);
+
+  // e^(u ln2/128) - 1 = a1 u + a2 u^2 + a3 u^3 + a4 u^4 with a_n = (ln2/128)^n / n!.
+  const double u2 = u * u;
+  const double p =
+      u * 0x1.62e42fefa39efp-8 + u2 * (0x1.ebfbdff82c58fp-17 + u * 0x1.c6b08d704a0cp-26 + u2 * 0x1.3b2ab6fba4e77p-35);
+  return s + s * p;
+}
+
+// Arguments with |x| >= 87, whose results may overflow, be subnormal or saturate. From
+// |x| >= 104 on the result is decided without arithmetic: e^x overflows above
+// 128 ln2 = 88.72... and falls below half the smallest subnormal, 2^-150, below
+// -150 ln2 = -103.97...
+bool edge_expf(float x, float* result) {
+  if (x != x) {
+    *result = x + x;  // NaN: quiet it
+    return true;
+  }
+  if (fabsf(x) >= 104.0f) {
+    *result = x > 0.0f ? INFINITY : 0.0f;
+    return true;
+  }
+  return detail::round_within(approximate_expf(x), approximation_error, result);
+}
+
+NUMERICS_NOINLINE float edge_or_accurate_expf(float x) {
+  float result;
+  return edge_expf(x, &result) ? result : accurate_expf(x);
+}
+
+// Whether x takes edge_expf (|x| >= 87 or NaN), as its bits.
+inline bool is_edge(uint32_t bits) { return (bits & 0x7fffffffu) >= 0x42ae0000u; }
+
 }  // namespace
 
 namespace detail {
@@ -199,39 +241,18 @@ namespace detail {
 bool expf_fast_path(float x, float* result) {
   uint32_t bits;
   memcpy(&bits, &x, sizeof bits);
-  if ((bits & 0x7fffffff) >= saturation_bits) {
-    *result = saturated(x);
-    return true;
-  }
-  const double shift = 0x1.8p52;
-  const double xd = static_cast<double>(x);
-  const double kd = (xd * 0x1.71547652b82fep+7 + shift) - shift;  // x 128/ln2 rounded to an integer
-  const double r = (xd - kd * ln2_over_128_high) - kd * ln2_over_128_low;
-  const int k = static_cast<int>(kd);
-  const int i = static_cast<int>(static_cast<unsigned>(k) & 127u);
-  const int m = (k - i) / 128;
-
-  // s = 2^m 2^(i/128), by adding m to the exponent of the table entry (1 <= entry < 2).
-  uint64_t s_bits;
-  memcpy(&s_bits, &exp2_table[i], sizeof s_bits);
-  s_bits += static_cast<uint64_t>(static_cast<int64_t>(m)) << 52;
-  double s;
-  memcpy(&s, &s_bits, sizeof s);
-
-  const double r2 = r * r;
-  const double p = r + r2 * (0.5 + r * 0x1.5555555555555p-3 + r2 * 0x1.5555555555555p-5);  // e^r - 1
-  const double y = s + s * p;
-  const float low = static_cast<float>(y - y * fast_path_error);
-  const float high = static_cast<float>(y + y * fast_path_error);
-  *result = low;
-  return low == high;
+  if (is_edge(bits)) return edge_expf(x, result);
+  return round_normal_within(approximate_expf(x), approximation_error, result);
 }
 
 }  // namespace detail
 
 float cr_expf(float x) {
+  uint32_t bits;
+  memcpy(&bits, &x, sizeof bits);
+  if (is_edge(bits)) return edge_or_accurate_expf(x);
   float result;
-  if (detail::expf_fast_path(x, &result)) return result;
+  if (detail::round_normal_within(approximate_expf(x), approximation_error, &result)) return result;
   return accurate_expf(x);
 }
 
