@@ -33,10 +33,16 @@ NUMERICS_API double cr_sin(double x);
 // The cosine of x (radians), correctly rounded for every finite x, however large.
 NUMERICS_API double cr_cos(double x);
 
-// e^x in single precision, correctly rounded.
+// e^x in single precision, correctly rounded for every float x (checked against MPFR over all
+// 2^32 floats). A table-driven evaluation in double decides all but about one argument in five
+// million; those lie too near a rounding boundary and take an evaluation in double-double, some
+// 200 times slower (about half a microsecond).
 NUMERICS_API float cr_expf(float x);
 
-// The natural logarithm of x in single precision, correctly rounded.
+// The natural logarithm of x in single precision, correctly rounded for every float x (checked
+// against MPFR over all 2^32 floats). A table-driven evaluation in double decides all but about
+// one argument in two million; those lie too near a rounding boundary and take an evaluation in
+// double-double, some 100 times slower (about 0.3 microseconds).
 NUMERICS_API float cr_logf(float x);
 
 }  // namespace numerics
