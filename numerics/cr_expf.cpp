@@ -132,6 +132,7 @@ bool edge_expf(float x, float* result) {
   return detail::round_within(approximate_expf(x), approximation_error, result);
 }
 
+// cr_expf of the edge arguments: the accurate path where edge_expf cannot decide.
 NUMERICS_NOINLINE float edge_or_accurate_expf(float x) {
   float result;
   return edge_expf(x, &result) ? result : accurate_expf(x);

@@ -253,6 +253,7 @@ bool edge_logf(float x, float* result) {
   return true;
 }
 
+// cr_logf of the edge arguments: the accurate path where edge_logf cannot decide.
 NUMERICS_NOINLINE float edge_or_accurate_logf(float x) {
   float result;
   if (edge_logf(x, &result)) return result;
