@@ -55,8 +55,9 @@ void check_range(uint64_t begin, uint64_t end, elementary f, Function function, 
     if (!fast_path(x, &fast)) ++slow_paths;
 
     const long double v = quick(static_cast<long double>(x));
-    const float low = static_cast<float>(v - v * 0x1p-50L);
-    const float high = static_cast<float>(v + v * 0x1p-50L);
+    const long double margin = std::isfinite(v) ? std::fabs(v) * 0x1p-50L : 0.0L;
+    const float low = static_cast<float>(v - margin);
+    const float high = static_cast<float>(v + margin);
     if (identical(low, high) && identical(low, result)) continue;
 
     std::lock_guard<std::mutex> lock(mpfr_lock);
