@@ -3,9 +3,10 @@
 // with a float c near 1/m, so that r = m c - 1 is exact and |r| <= 2^-9; then
 // log x = e ln2 - log c + log(1 + r), the last from its Taylor polynomial. Its relative error is
 // below 2^-47.3 (bound below); when every value within that error of the approximation rounds to
-// the same float, so does log x. Otherwise (about one argument in 10^6) the accurate path
-// evaluates log x in double-double with an error below 2^-95, far below how close log x comes to
-// a rounding boundary for any float x (the exhaustive check over all floats shows it).
+// the same float, so does log x. Otherwise (990 of all 2^32 floats, about one positive float in
+// two million) the accurate path evaluates log x in double-double with an error below 2^-95, far
+// below how close log x comes to a rounding boundary for any float x (the exhaustive check over
+// all floats shows it).
 #include <math.h>
 #include <stdint.h>
 #include <string.h>
