@@ -76,15 +76,47 @@ void run(benchmark::State& state, std::initializer_list<Refill> refills, Call&& 
 // for the whole run so that repeated setups do not regenerate them.
 const std::vector<float>& random_values(std::size_t n, unsigned seed);
 
+// Scalar routines are timed over a batch of `scalar_batch` arguments x = low + (high - low) u,
+// u uniform in [0, 1), the same for the same seed in every run.
+constexpr std::size_t scalar_batch = 1024;
+
+template <class Real>
+std::vector<Real> scalar_arguments(Real low, Real high, unsigned seed) {
+  const std::vector<float>& values = random_values(scalar_batch, seed);
+  std::vector<Real> x(scalar_batch);
+  for (std::size_t i = 0; i < scalar_batch; ++i) x[i] = low + (high - low) * static_cast<Real>((values[i] + 1) / 2);
+  return x;
+}
+
+// Registers `function` called on every argument of the batch, keeping the results. `extra`, if
+// given, runs once per benchmark run before the timing, with the state (to store counters).
+template <class Real, class Function>
+void add_scalar(const std::string& routine, const std::string& implementation, const std::string& size, Real low,
+                Real high, unsigned seed, Function function, std::function<void(benchmark::State&)> extra = nullptr) {
+  add(
+      routine, implementation, size, 0,
+      [=](benchmark::State& state) {
+        const std::vector<Real> x = scalar_arguments(low, high, seed);
+        std::vector<Real> y(scalar_batch);
+        run(state, {}, [&] {
+          for (std::size_t i = 0; i < scalar_batch; ++i) y[i] = function(x[i]);
+        });
+        if (extra) extra(state);
+      },
+      scalar_batch);
+}
+
 // Family registration, in table order, and the agreement checks run once before timing: each
 // check compares our results with a peer's on one input and reports a mismatch on stderr.
 void add_sorting();
 void add_statistics();
+void add_elementary();
 void add_fourier();
 void add_fitting();
 void add_linear_algebra();
 bool check_sorting();
 bool check_statistics();
+bool check_elementary();
 bool check_fourier();
 bool check_fitting();
 bool check_linear_algebra();

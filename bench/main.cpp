@@ -20,6 +20,7 @@ struct Result {
   double seconds;      // CPU time per iteration
   double allocations;  // per iteration
   double sines;        // per iteration
+  double slow_path;    // share of calls that took an elementary function's slow path (-1: not counted)
 };
 
 std::string format_time(double seconds) {
@@ -78,9 +79,10 @@ class TableReporter : public benchmark::BenchmarkReporter {
         const auto found = run.counters.find(key);
         return found == run.counters.end() ? 0.0 : found->second.value;
       };
+      const auto slow_path = run.counters.find("slow_path");
       results_[run.run_name.function_name] = {
           run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit), counter("allocations"),
-          counter("sines")};
+          counter("sines"), slow_path == run.counters.end() ? -1.0 : slow_path->second.value};
       const bench::Entry* entry = bench::find_entry(run.run_name.function_name);
       if (!median && entry != nullptr) {
         std::fprintf(stderr, "[%zu] %s: %s per call\n", ++done_, run.run_name.function_name.c_str(),
@@ -175,6 +177,22 @@ class TableReporter : public benchmark::BenchmarkReporter {
     std::printf(checks_passed_ ? "Results agree with the peers' (checked once before timing).\n"
                                : "WARNING: some results differ from the peers' (see the messages above).\n");
     for (const std::string& error : errors_) std::printf("error: %s\n", error.c_str());
+    print_slow_paths();
+  }
+
+  // The share of calls of each correctly rounded elementary function that left its fast path.
+  void print_slow_paths() const {
+    bool header = false;
+    for (const bench::Entry& ours : bench::entries()) {
+      const Result* result = ours.implementation == "ours" ? result_of(ours) : nullptr;
+      if (result == nullptr || result->slow_path < 0) continue;
+      if (!header) {
+        std::printf(
+            "\nCalls that took the slow path of a correctly rounded function, of 10^6 arguments of its range:\n");
+        header = true;
+      }
+      std::printf("  %-8s %-16s %.0f\n", ours.routine.c_str(), ours.size.c_str(), 1e6 * result->slow_path);
+    }
   }
 
   bool checks_passed_;
@@ -193,6 +211,7 @@ int main(int argc, char** argv) {
   std::printf("Vector path: %s\n", path_names[static_cast<int>(numerics::detail::active_vector_path())]);
   bench::add_sorting();
   bench::add_statistics();
+  bench::add_elementary();
   bench::add_fourier();
   bench::add_fitting();
   bench::add_linear_algebra();
@@ -200,6 +219,7 @@ int main(int argc, char** argv) {
 
   bool checks_passed = bench::check_sorting();
   checks_passed = bench::check_statistics() && checks_passed;
+  checks_passed = bench::check_elementary() && checks_passed;
   checks_passed = bench::check_fourier() && checks_passed;
   checks_passed = bench::check_fitting() && checks_passed;
   checks_passed = bench::check_linear_algebra() && checks_passed;

@@ -11,34 +11,10 @@
 namespace {
 
 using bench::add;
+using bench::add_scalar;
 using bench::run;
-
-constexpr std::size_t batch = 1024;
-
-// The batch of arguments x = low + (high - low) * u, u uniform in [0, 1).
-template <class Real>
-std::vector<Real> arguments(Real low, Real high, unsigned seed) {
-  const std::vector<float>& values = bench::random_values(batch, seed);
-  std::vector<Real> x(batch);
-  for (std::size_t i = 0; i < batch; ++i) x[i] = low + (high - low) * static_cast<Real>((values[i] + 1) / 2);
-  return x;
-}
-
-// Calls `function` on every argument of the batch, keeping the results.
-template <class Real, class Function>
-void add_function(const char* routine, const char* implementation, const char* size, Real low, Real high, unsigned seed,
-                  Function function) {
-  add(
-      routine, implementation, size, 0,
-      [=](benchmark::State& state) {
-        const std::vector<Real> x = arguments(low, high, seed);
-        std::vector<Real> y(batch);
-        run(state, {}, [&] {
-          for (std::size_t i = 0; i < batch; ++i) y[i] = function(x[i]);
-        });
-      },
-      batch);
-}
+using bench::scalar_arguments;
+using bench::scalar_batch;
 
 }  // namespace
 
@@ -47,32 +23,32 @@ void bench::add_statistics() {
       "uniform_deviate", "ours", "one deviate", 0,
       [](benchmark::State& state) {
         int seed = -1;  // negative: start a fresh sequence
-        std::vector<float> deviates(batch);
+        std::vector<float> deviates(scalar_batch);
         numerics::uniform_deviate(&seed);
         run(state, {}, [&] {
           for (float& d : deviates) d = numerics::uniform_deviate(&seed);
         });
       },
-      batch);
+      scalar_batch);
   add(
       "uniform_deviate", "std::minstd_rand0 + uniform_real_distribution", "one deviate", 0,
       [](benchmark::State& state) {
         std::minstd_rand0 generator(1);
         std::uniform_real_distribution<float> uniform(0.0f, 1.0f);
-        std::vector<float> deviates(batch);
+        std::vector<float> deviates(scalar_batch);
         run(state, {}, [&] {
           for (float& d : deviates) d = uniform(generator);
         });
       },
-      batch);
+      scalar_batch);
 
-  add_function("complementary_error_function", "ours", "x in [-4, 4]", -4.0f, 4.0f, 7,
-               [](float x) { return numerics::complementary_error_function(x); });
-  add_function("complementary_error_function", "std::erfc (float)", "x in [-4, 4]", -4.0f, 4.0f, 7,
-               [](float x) { return std::erfc(x); });
-  add_function("log_gamma", "ours", "x in [0.5, 100]", 0.5, 100.0, 8, [](double x) { return numerics::log_gamma(x); });
-  add_function("log_gamma", "std::lgamma (double)", "x in [0.5, 100]", 0.5, 100.0, 8,
-               [](double x) { return std::lgamma(x); });
+  add_scalar("complementary_error_function", "ours", "x in [-4, 4]", -4.0f, 4.0f, 7,
+             [](float x) { return numerics::complementary_error_function(x); });
+  add_scalar("complementary_error_function", "std::erfc (float)", "x in [-4, 4]", -4.0f, 4.0f, 7,
+             [](float x) { return std::erfc(x); });
+  add_scalar("log_gamma", "ours", "x in [0.5, 100]", 0.5, 100.0, 8, [](double x) { return numerics::log_gamma(x); });
+  add_scalar("log_gamma", "std::lgamma (double)", "x in [0.5, 100]", 0.5, 100.0, 8,
+             [](double x) { return std::lgamma(x); });
 }
 
 bool bench::check_statistics() {
@@ -91,10 +67,10 @@ bool bench::check_statistics() {
   };
   compare(
       "complementary_error_function and std::erfc", [](float x) { return numerics::complementary_error_function(x); },
-      [](float x) { return std::erfc(x); }, arguments(-4.0f, 4.0f, 7), 1e-6);
+      [](float x) { return std::erfc(x); }, scalar_arguments(-4.0f, 4.0f, 7), 1e-6);
   compare(
       "log_gamma and std::lgamma", [](double x) { return numerics::log_gamma(x); },
-      [](double x) { return std::lgamma(x); }, arguments(0.5, 100.0, 8), 1e-8);
+      [](double x) { return std::lgamma(x); }, scalar_arguments(0.5, 100.0, 8), 1e-8);
 
   int seed = -1;
   double sum = 0;

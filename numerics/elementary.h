@@ -43,10 +43,16 @@ NUMERICS_API double cr_sin(double x);
 // |x| < 2^-27. The same two paths as cr_sin, the slow one as rare and as costly.
 NUMERICS_API double cr_cos(double x);
 
-// e^x in single precision, correctly rounded.
+// e^x in single precision, correctly rounded for every float x (checked against MPFR over all
+// 2^32 floats). A table-driven evaluation in double decides all but 69 floats (about one in
+// five million arguments of moderate size); those lie too near a rounding boundary and take an
+// evaluation in double-double, some 200 times slower (about half a microsecond).
 NUMERICS_API float cr_expf(float x);
 
-// The natural logarithm of x in single precision, correctly rounded.
+// The natural logarithm of x in single precision, correctly rounded for every float x (checked
+// against MPFR over all 2^32 floats). A table-driven evaluation in double decides all but 990
+// floats (about one positive float in two million); those lie too near a rounding boundary and
+// take an evaluation in double-double, some 100 times slower (about 0.3 microseconds).
 NUMERICS_API float cr_logf(float x);
 
 }  // namespace numerics

@@ -1,8 +1,8 @@
-// The fast paths of the correctly rounded elementary functions, for tests and benchmarks that
-// measure how often the accurate path runs. Each returns true and sets *result to the
-// correctly rounded value when its error bound decides the rounding, false otherwise (the
-// public function then takes its accurate path). Special arguments are decided here. The
-// accurate paths take any finite argument that their fast path did not decide.
+// The two paths of the correctly rounded elementary functions, for the tests and the
+// benchmarks. Each fast path returns true, with the correctly rounded result in *result, when
+// its quick evaluation and proven error bound decide the rounding (special arguments
+// included); false when the function must take its accurate, slow path. The accurate paths
+// take any finite argument that their fast path did not decide.
 #ifndef NUMERICS_DETAIL_ELEMENTARY_PATHS_H
 #define NUMERICS_DETAIL_ELEMENTARY_PATHS_H
 
@@ -17,6 +17,9 @@ bool sin_fast_path(double x, double* result);
 bool cos_fast_path(double x, double* result);
 double sin_accurate_path(double x);
 double cos_accurate_path(double x);
+
+bool expf_fast_path(float x, float* result);
+bool logf_fast_path(float x, float* result);
 
 }  // namespace numerics::detail
 
