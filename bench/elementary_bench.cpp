@@ -10,16 +10,6 @@
 #include "numerics/detail/elementary_paths.h"
 #include "numerics/elementary.h"
 
-// The double functions' fast paths, declared weak so that this file links before they exist:
-// until then their address is null and their rows show no slow-path count. (A weak reference
-// does not pull an object out of the library: each must be defined beside its function.)
-namespace numerics::detail {
-[[gnu::weak]] bool exp_fast_path(double x, double* result);
-[[gnu::weak]] bool log_fast_path(double x, double* result);
-[[gnu::weak]] bool sin_fast_path(double x, double* result);
-[[gnu::weak]] bool cos_fast_path(double x, double* result);
-}  // namespace numerics::detail
-
 namespace {
 
 constexpr int share_sample = 1000000;
@@ -75,15 +65,12 @@ double slow_path_calls(const Row<Real>& row) {
 
 template <class Real>
 void add_rows(const Row<Real>& row, unsigned seed) {
-  std::function<void(benchmark::State&)> count_slow_paths;
-  if (row.fast_path != nullptr) {
-    // Counted on the first run of the row only (not when a filter leaves it out).
-    auto slow = std::make_shared<double>(-1);
-    count_slow_paths = [row, slow](benchmark::State& state) {
-      if (*slow < 0) *slow = slow_path_calls(row);
-      state.counters["slow_path"] = *slow / share_sample;
-    };
-  }
+  // Counted on the first run of the row only (not when a filter leaves it out).
+  auto slow = std::make_shared<double>(-1);
+  const std::function<void(benchmark::State&)> count_slow_paths = [row, slow](benchmark::State& state) {
+    if (*slow < 0) *slow = slow_path_calls(row);
+    state.counters["slow_path"] = *slow / share_sample;
+  };
   bench::add_scalar(row.routine, "ours", row.size, row.low, row.high, seed, row.ours, count_slow_paths);
   bench::add_scalar(row.routine, row.peer, row.size, row.low, row.high, seed, row.theirs);
 }
