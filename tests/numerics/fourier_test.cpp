@@ -10,6 +10,7 @@
 
 #include "fatal.h"
 #include "numerics/arrays.h"
+#include "numerics/elementary.h"
 
 namespace {
 
@@ -91,7 +92,7 @@ floats reference_fft(const floats& x, int sign, bool float_products) {
   }
   for (size_t half = 1; half < n; half *= 2) {
     const double theta = sign * (6.28318530717959 / (2.0 * half));
-    const double sigma = std::sin(theta / 2), alpha = -2 * sigma * sigma, beta = std::sin(theta);
+    const double sigma = numerics::cr_sin(theta / 2), alpha = -2 * sigma * sigma, beta = numerics::cr_sin(theta);
     double w_r = 1, w_i = 0;
     for (size_t k = 0; k < half; ++k) {
       for (size_t g = k; g < n; g += 2 * half) {

@@ -1,10 +1,12 @@
-// Runs the toolkit's vector kernels on every path this processor supports, forced in turn, and
-// compares their results bit for bit with the straightforward reference code. Needs the C
-// runtime only, so that every build runs it, the Windows builds under Wine: there it shows that
-// the paths are detected and run correctly by that compiler and C runtime. Prints the paths
-// checked and each mismatch; exits with 0 when every result matched.
+// Runs the toolkit's vector kernels (the Fourier transforms and the dense linear algebra) on
+// every path this processor supports, forced in turn, and compares their results bit for bit
+// with the straightforward reference code. Needs the C runtime only, so that every build runs
+// it, the Windows builds under Wine: there it shows that the paths are detected and run
+// correctly by that compiler and C runtime. Prints the paths checked and each mismatch; exits
+// with 0 when every result matched.
 #include <stdio.h>
 
+#include "bit_identity/linear_algebra_cases.h"
 #include "fft_identity.h"
 #include "numerics/detail/cpu_dispatch.h"
 
@@ -61,6 +63,47 @@ void check_fourier() {
   }
 }
 
+void expect(const bit_identity::outcome& o) {
+  ++checks;
+  if (o.same) return;
+  ++failures;
+  printf("MISMATCH %s\n", o.message);
+}
+
+// Each routine on a spread of shapes and kinds of entries, every supported path against the
+// reference form.
+void check_linear_algebra() {
+  using bit_identity::kind;
+  const int sizes[] = {1, 2, 3, 4, 5, 7, 8, 9, 15, 16, 17, 24, 31, 32, 33, 40};
+  const kind jacobi_kinds[] = {kind::random, kind::rank_deficient, kind::diagonal, kind::small_integers};
+  const kind gaussj_kinds[] = {kind::random, kind::tiny, kind::huge, kind::small_integers};
+  for (const int s : sizes) {
+    for (const kind k : bit_identity::all_kinds) {
+      expect(bit_identity::svd(k, s, s, s));
+      expect(bit_identity::svd(k, s + s / 2 + 1, s, s + 1));
+      expect(bit_identity::svd(k, s / 2 + 1, s, s + 2));
+      expect(bit_identity::back_substitute(k, s + 2, s, s));
+      expect(bit_identity::least_squares_fit(k, 2 * s + 3, s % 9 + 1, s));
+      expect(bit_identity::pseudo_inverse(k, s, s));
+      expect(bit_identity::matrix_multiply(k, s, s % 7 + 1, s + 3, s));
+    }
+    for (const kind k : jacobi_kinds) expect(bit_identity::jacobi(k, s, s));
+    for (const kind k : gaussj_kinds) expect(bit_identity::gaussj(k, s, s % 4, s));
+  }
+}
+
+// Every narrower path can be forced, and is then the one in use.
+void check_forcing(int supported) {
+  for (int p = 0; p <= supported; ++p) {
+    const auto path = static_cast<numerics::detail::vector_path>(p);
+    ++checks;
+    if (numerics::detail::force_vector_path(path) && numerics::detail::active_vector_path() == path) continue;
+    ++failures;
+    printf("MISMATCH cannot force the %s path\n", path_name(p));
+  }
+  numerics::detail::force_vector_path(static_cast<numerics::detail::vector_path>(supported));
+}
+
 }  // namespace
 
 int main() {
@@ -68,7 +111,9 @@ int main() {
   printf("vector paths checked:");
   for (int p = 0; p <= supported; ++p) printf(" %s", path_name(p));
   printf("\n");
+  check_forcing(supported);
   check_fourier();
+  check_linear_algebra();
   printf("%d checks, %d with mismatches\n", checks, failures);
   return failures == 0 ? 0 : 1;
 }
