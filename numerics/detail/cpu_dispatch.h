@@ -26,6 +26,20 @@ vector_path active_vector_path();
 // while another thread runs toolkit routines.
 bool force_vector_path(vector_path path);
 
+// The table of the active path, of one table of kernels per path.
+template <class Table>
+const Table& for_active_path(const Table& sse2, const Table& avx2, const Table& avx512) {
+  switch (active_vector_path()) {
+    case vector_path::avx512:
+      return avx512;
+    case vector_path::avx2:
+      return avx2;
+    case vector_path::sse2:
+      break;
+  }
+  return sse2;
+}
+
 }  // namespace numerics::detail
 
 #endif

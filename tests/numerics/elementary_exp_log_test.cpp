@@ -10,28 +10,19 @@
 #include <random>
 #include <vector>
 
+#include "bit_patterns.h"
 #include "mpfr_reference.h"
 #include "numerics/detail/elementary_paths.h"
 #include "numerics/elementary.h"
 
 namespace {
 
+using numerics_test::bits_of;
+using numerics_test::from_bits;
+using numerics_test::same_bits;
+
 using numerics_test::correctly_rounded;
 using numerics_test::elementary;
-
-bool same_bits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0 || (std::isnan(a) && std::isnan(b)); }
-
-double from_bits(uint64_t bits) {
-  double x;
-  std::memcpy(&x, &bits, sizeof x);
-  return x;
-}
-
-uint64_t to_bits(double x) {
-  uint64_t bits;
-  std::memcpy(&bits, &x, sizeof bits);
-  return bits;
-}
 
 // Checks cr_exp or cr_log at every argument, and each path alone where it applies: the fast
 // path, when it decides, and the accurate path at every `stride`-th finite argument of its
@@ -78,7 +69,7 @@ std::vector<double> random_bit_patterns(int n, uint64_t seed, bool positive) {
 // The 2 * count + 1 doubles centred on x.
 std::vector<double> neighbours(double x, int count) {
   std::vector<double> v;
-  for (int i = -count; i <= count; ++i) v.push_back(from_bits(to_bits(x) + static_cast<uint64_t>(i)));
+  for (int i = -count; i <= count; ++i) v.push_back(from_bits(bits_of(x) + static_cast<uint64_t>(i)));
   return v;
 }
 
@@ -143,7 +134,7 @@ TEST(CorrectlyRoundedLog, PowersOfTwoSubnormalsAndNeighboursOfOne) {
   expect_correctly_rounded(elementary::log, powers);
   expect_correctly_rounded(elementary::log, random_bit_patterns(20000, 6, true));
   std::vector<double> subnormals = random_bit_patterns(20000, 7, true);
-  for (double& x : subnormals) x = from_bits(to_bits(x) >> 12);
+  for (double& x : subnormals) x = from_bits(bits_of(x) >> 12);
   expect_correctly_rounded(elementary::log, subnormals, 16);
   expect_correctly_rounded(elementary::log, neighbours(1.0, 5000));
   // Both ends of the reduction table's halved intervals.

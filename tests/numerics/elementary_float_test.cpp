@@ -10,6 +10,7 @@
 #include <random>
 #include <vector>
 
+#include "bit_patterns.h"
 #include "mpfr_reference.h"
 #include "numerics/detail/elementary_paths.h"
 #include "numerics/elementary.h"
@@ -21,20 +22,12 @@ using numerics_test::elementary;
 
 namespace {
 
+using numerics_test::bits_of;
+using numerics_test::from_bits;
+using numerics_test::same_bits;
+
 const float inf = std::numeric_limits<float>::infinity();
 const float nan_value = std::numeric_limits<float>::quiet_NaN();
-
-uint32_t bits_of(float x) {
-  uint32_t bits;
-  std::memcpy(&bits, &x, sizeof bits);
-  return bits;
-}
-
-float from_bits(uint32_t bits) {
-  float x;
-  std::memcpy(&x, &bits, sizeof x);
-  return x;
-}
 
 float function(elementary f, float x) { return f == elementary::exp ? cr_expf(x) : cr_logf(x); }
 

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "bit_patterns.h"
 #include "mpfr_reference.h"
 #include "numerics/detail/elementary_paths.h"
 #include "numerics/detail/sin_cos_constants.h"
@@ -25,22 +26,12 @@
 
 namespace {
 
+using numerics_test::bits_of;
+using numerics_test::from_bits;
+using numerics_test::same_bits;
+
 using numerics_test::correctly_rounded;
 using numerics_test::elementary;
-
-bool same_bits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0 || (std::isnan(a) && std::isnan(b)); }
-
-double from_bits(uint64_t bits) {
-  double x;
-  std::memcpy(&x, &bits, sizeof x);
-  return x;
-}
-
-uint64_t to_bits(double x) {
-  uint64_t bits;
-  std::memcpy(&bits, &x, sizeof bits);
-  return bits;
-}
 
 std::string hex(double x) {
   char text[40];
@@ -100,7 +91,7 @@ std::vector<double> log_uniform(int low, int high, int n, uint64_t seed) {
   std::vector<double> v(n);
   for (double& x : v) {
     const int e = low + static_cast<int>(rng() % static_cast<uint64_t>(high - low));
-    x = std::ldexp(from_bits((rng() >> 12) | to_bits(1.0)), e);
+    x = std::ldexp(from_bits((rng() >> 12) | bits_of(1.0)), e);
   }
   return v;
 }
@@ -119,7 +110,7 @@ std::vector<double> random_bit_patterns(int n, uint64_t seed) {
 // The 2 * count + 1 doubles centred on x > 0.
 std::vector<double> neighbours(double x, int count) {
   std::vector<double> v;
-  for (int i = -count; i <= count; ++i) v.push_back(from_bits(to_bits(x) + static_cast<uint64_t>(i)));
+  for (int i = -count; i <= count; ++i) v.push_back(from_bits(bits_of(x) + static_cast<uint64_t>(i)));
   return v;
 }
 
@@ -403,7 +394,7 @@ TEST(CorrectlyRoundedSinCos, TinyAndSubnormalArguments) {
   for (int k = -1074; k <= 0; ++k) v.push_back(std::ldexp(1.0, k));
   for (const double x : log_uniform(-60, -10, 20000, 31)) v.push_back(x);
   for (const double x : random_bit_patterns(2000, 32))
-    v.push_back(from_bits(to_bits(std::fabs(x)) >> 12));  // subnormal
+    v.push_back(from_bits(bits_of(std::fabs(x)) >> 12));  // subnormal
   expect_correctly_rounded(v, 16);
 }
 

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "bit_patterns.h"
 #include "numerics/detail/exp2_table.h"
 #include "numerics/detail/ln2.h"
 #include "numerics/detail/log_table.h"
@@ -16,6 +17,7 @@
 namespace {
 
 using numerics::detail::double_double;
+using numerics_test::same_bits;
 
 // v as hi = v rounded to `hi_bits` bits, lo = (v - hi) rounded to double.
 double_double split_to_double_double(const mpfr_t v, int hi_bits = 53) {
@@ -36,8 +38,6 @@ std::string hex(double x) {
   std::snprintf(text, sizeof text, "%a", x);
   return text;
 }
-
-bool same_bits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 TEST(ElementaryTables, Exp2TableHoldsTwoToTheJOver128) {
   mpfr_t v;

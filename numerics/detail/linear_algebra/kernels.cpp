@@ -4,16 +4,6 @@
 
 namespace numerics::detail::linear_algebra {
 
-const kernels& active_kernels() {
-  switch (active_vector_path()) {
-    case vector_path::avx512:
-      return avx512_kernels;
-    case vector_path::avx2:
-      return avx2_kernels;
-    case vector_path::sse2:
-      break;
-  }
-  return sse2_kernels;
-}
+const kernels& active_kernels() { return for_active_path(sse2_kernels, avx2_kernels, avx512_kernels); }
 
 }  // namespace numerics::detail::linear_algebra

@@ -18,6 +18,7 @@
 #include <thread>
 #include <vector>
 
+#include "bit_patterns.h"
 #include "mpfr_reference.h"
 #include "numerics/detail/elementary_paths.h"
 #include "numerics/elementary.h"
@@ -26,16 +27,11 @@ static_assert(LDBL_MANT_DIG >= 64, "the quick reference needs extended precision
 
 namespace {
 
+using numerics_test::from_bits;
+using numerics_test::same_bits;
+
 using numerics_test::correctly_rounded;
 using numerics_test::elementary;
-
-float from_bits(uint32_t bits) {
-  float x;
-  std::memcpy(&x, &bits, sizeof x);
-  return x;
-}
-
-bool identical(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0 || (a != a && b != b); }
 
 struct Tally {
   std::atomic<uint64_t> mismatches{0};
@@ -58,12 +54,12 @@ void check_range(uint64_t begin, uint64_t end, elementary f, Function function, 
     const long double margin = std::isfinite(v) ? std::fabs(v) * 0x1p-50L : 0.0L;
     const float low = static_cast<float>(v - margin);
     const float high = static_cast<float>(v + margin);
-    if (identical(low, high) && identical(low, result)) continue;
+    if (same_bits(low, high) && same_bits(low, result)) continue;
 
     std::lock_guard<std::mutex> lock(mpfr_lock);
     ++tally.mpfr_calls;
     const float expected = correctly_rounded(f, x);
-    if (!identical(expected, result)) {
+    if (!same_bits(expected, result)) {
       if (tally.mismatches++ < 20) std::printf("x = %a: %a, correctly rounded %a\n", x, result, expected);
     }
   }
