@@ -55,10 +55,14 @@ double exp_minus_one_tail(double rh, double rl) {
 }
 
 // x = (128 e + j) ln2/128 + r; e^x = 2^e * 2^(j/128) * e^r, the last two as a double-double
-// in [0.99, 2).
+// y in [0.99, 2) without the rounding error of one product, p = t.hi * r.hi rounded; with that
+// error (product_error) added, y is within the fast path's bound.
 struct scaled {
   int e;
   double_double y;
+  double t_hi;
+  double r_hi;
+  double p;
 };
 
 scaled fast_significand(double x) {
@@ -68,13 +72,22 @@ scaled fast_significand(double x) {
   const int j = static_cast<int>(static_cast<unsigned>(k) & 127u);
   const double_double t = exp2_table[j];
   const double u_tail = exp_minus_one_tail(r.hi, r.lo);
-  // t (1 + u) with u = r.hi + u_tail: t.hi has 26 bits, so its products with the halves of
-  // r.hi are exact and t.hi + t.hi * h.hi is exact as a sum; the rest is far smaller.
-  const double_double h = split(r.hi);
-  const double_double s = fast_two_sum(t.hi, t.hi * h.hi);
-  const double low = s.lo + (t.hi * h.lo + (t.hi * u_tail + (t.lo + t.lo * (r.hi + u_tail))));
-  return {(k - j) / 128, fast_two_sum(s.hi, low)};
+  // t (1 + u) with u = r.hi + u_tail: t.hi + p is exact as a sum; the rest is far smaller.
+  const double p = t.hi * r.hi;
+  const double_double s = fast_two_sum(t.hi, p);
+  const double low = s.lo + (t.hi * u_tail + (t.lo + t.lo * (r.hi + u_tail)));
+  return {(k - j) / 128, fast_two_sum(s.hi, low), t.hi, r.hi, p};
 }
+
+// t_hi * r_hi - p exactly: t_hi has 26 bits, so its products with the 26-bit halves of r_hi
+// are exact, and so is their difference from p, which is near the first.
+double product_error(const scaled& s) {
+  const double_double h = split(s.r_hi);
+  return (s.t_hi * h.hi - s.p) + s.t_hi * h.lo;
+}
+
+// y with the product's rounding error added.
+double_double corrected(const scaled& s) { return fast_two_sum(s.y.hi, s.y.lo + product_error(s)); }
 
 // y * 2^e for a result in the subnormal range: rounded once at the subnormal spacing 2^-1074,
 // as the integer nearest z = y * 2^(e + 1074) < 2^52; false when the error bound straddles a
@@ -128,11 +141,16 @@ inline bool fast_path(double x, double* result) {
     return true;
   }
   const scaled s = fast_significand(x);
-  if (s.e < -1022 || (s.e == -1022 && s.y.hi < 1.0)) return round_subnormal(s.y, s.e, result);
-  if (!rounding_is_decided(s.y, fast_path_error * s.y.hi)) return false;
-  const double y = s.y.hi + s.y.lo;
+  if (s.e < -1022 || (s.e == -1022 && s.y.hi < 1.0)) return round_subnormal(corrected(s), s.e, result);
+  // Without the product's rounding error the bound grows by 2^-53 |p|.
+  double_double y = s.y;
+  if (!rounding_is_decided(y, fast_path_error * y.hi + 0x1p-53 * fabs(s.p))) {
+    y = corrected(s);
+    if (!rounding_is_decided(y, fast_path_error * y.hi)) return false;
+  }
+  const double value = y.hi + y.lo;
   // 2^1024 is not a double: scale in two steps, the second overflowing to +inf if it must.
-  *result = s.e > 1023 ? y * power_of_two(s.e - 1) * 2.0 : y * power_of_two(s.e);
+  *result = s.e > 1023 ? value * power_of_two(s.e - 1) * 2.0 : value * power_of_two(s.e);
   return true;
 }
 

@@ -48,19 +48,25 @@ decomposed decompose(double x) {
   return {e, m, i};
 }
 
-// log(1 + r) for r = rh + rl, |r| < 2^-8, as rh + low with low far below rh: the squared
-// term exact (rh split into 26-bit halves), the cubic and higher terms (Taylor to degree 9,
-// truncation below 2^-75 relative) in double, and rl with its first two cross terms.
+// log(1 + r) for r = rh + rl, |r| < 2^-8, as rh + low with low far below rh: the square in
+// double, the cubic and higher terms (Taylor to degree 9, truncation below 2^-75 relative) in
+// double, and rl. It leaves out half the square's rounding error and rl's cross terms, together
+// below 2^-52 rh^2, which log1p_correction gives when the rounding needs them.
 double_double log1p_small(double rh, double rl) {
-  const double_double h = split(rh);
-  const double square_hi = h.hi * h.hi;         // exact
-  const double square_lo = h.lo * (h.hi + rh);  // rh^2 - square_hi, to a relative 2^-26
   const double r2 = rh * rh, r4 = r2 * r2;
   const double t = rh * r2 *
                    ((1.0 / 3 - rh * (1.0 / 4)) +
                     (r2 * (1.0 / 5 - rh * (1.0 / 6)) + r4 * ((1.0 / 7 - rh * (1.0 / 8)) + r2 * (1.0 / 9))));
-  const double_double s = fast_two_sum(rh, -0.5 * square_hi);
-  return {s.hi, s.lo + ((rl - rl * rh * (1.0 - rh)) + (t - 0.5 * square_lo))};
+  const double_double s = fast_two_sum(rh, -0.5 * r2);
+  return {s.hi, s.lo + (rl + t)};
+}
+
+// What log1p_small leaves out: half the exact rounding error of rh * rh (Dekker's product of
+// the 26-bit halves; rh^2 >= 2^-106 cannot underflow), and -rl rh + rl rh^2.
+double log1p_correction(double rh, double rl) {
+  const double_double h = split(rh);
+  const double square_error = ((h.hi * h.hi - rh * rh) + 2.0 * h.hi * h.lo) + h.lo * h.lo;
+  return -0.5 * square_error - rl * rh * (1.0 - rh);
 }
 
 // m with its low 27 bits cleared: its top 26 significant bits.
@@ -77,7 +83,12 @@ double top_26_bits(double m) {
 // m_hi c - 1 is exact because m_hi c is near 1. The two sums of the parts are exact as fast
 // sums: e ln2 is either 0 or at least 0.69 > |log c|, and |log c| >= 2^-8.4 > |log(1 + r)|
 // wherever c != 1.
-double_double fast_log(const decomposed& d) {
+struct fast_log_result {
+  double_double y;  // without log1p_correction
+  double_double r;
+};
+
+fast_log_result fast_log(const decomposed& d) {
   const log_table_entry& entry = log_table[d.i];
   const double m_hi = top_26_bits(d.m);
   const double_double r = two_sum(m_hi * entry.c - 1.0, (d.m - m_hi) * entry.c);
@@ -86,7 +97,7 @@ double_double fast_log(const decomposed& d) {
   const double_double a = fast_two_sum(ed * ln2_hi, entry.minus_log_c.hi);
   const double_double b = fast_two_sum(a.hi, l.hi);
   const double low = a.lo + b.lo + (ed * ln2_lo + entry.minus_log_c.lo + l.lo);
-  return fast_two_sum(b.hi, low);
+  return {fast_two_sum(b.hi, low), r};
 }
 
 // 1/(2k + 1) for k = 0..52, truncated to 256 bits, worked out by the compiler (binary long
@@ -156,8 +167,14 @@ inline bool fast_path(double x, double* result) {
     }
     return true;
   }
-  const double_double y = fast_log(decompose(x));
-  if (!rounding_is_decided(y, fast_path_error * fabs(y.hi))) return false;
+  const fast_log_result f = fast_log(decompose(x));
+  // Without the correction the error bound grows by 2^-52 rh^2, which is negligible unless the
+  // result is near r itself (x near 1); with it, the bound is the fast path's.
+  double_double y = f.y;
+  if (!rounding_is_decided(y, fast_path_error * fabs(y.hi) + 0x1p-52 * (f.r.hi * f.r.hi))) {
+    y = fast_two_sum(y.hi, y.lo + log1p_correction(f.r.hi, f.r.lo));
+    if (!rounding_is_decided(y, fast_path_error * fabs(y.hi))) return false;
+  }
   *result = y.hi + y.lo;
   return true;
 }
