@@ -31,12 +31,6 @@ constexpr double step_lo = -0x1.c610ca86c3899p-44;
 // the other roundings together below 2^-75 (see fast_significand). The test uses 2^-67.
 constexpr double fast_path_error = 0x1p-67;
 
-// The nearest integer to t, for |t| < 2^51, in the default rounding mode.
-double nearest_integer(double t) {
-  const double shifter = 0x1.8p52;
-  return (t + shifter) - shifter;
-}
-
 // 2^e for -1022 <= e <= 1023.
 double power_of_two(int e) {
   const uint64_t bits = static_cast<uint64_t>(e + 1023) << 52;

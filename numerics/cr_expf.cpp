@@ -13,6 +13,7 @@
 #include "numerics/detail/double_double.h"
 #include "numerics/detail/elementary_paths.h"
 #include "numerics/detail/float_rounding.h"
+#include "numerics/detail/ln2.h"
 #include "numerics/detail/noinline.h"
 #include "numerics/elementary.h"
 
@@ -60,15 +61,12 @@ const double exp2_table[128] = {
 // e^x for |x| < 104 in double-double: x = m ln2 + r with |r| <= ln2/2 and r exact to about
 // 2^-100, e^r by its Taylor series to r^20/20! (the rest is below 2^-97), scaled by 2^m.
 NUMERICS_NOINLINE float accurate_expf(float x) {
-  const double ln2_high = 0x1.62e42ffp-1;  // 29 bits: m ln2_high and x - m ln2_high are exact
-  const double ln2_middle = -0x1.718432a1b0e26p-35;
-  const double ln2_low = -0x1.9ff0342542fc3p-90;
-  const double shift = 0x1.8p52;  // adding it rounds a double of magnitude below 2^51 to an integer
+  // m ln2_high and x - m ln2_high are exact
   const double xd = static_cast<double>(x);
-  const double m = (xd * 0x1.71547652b82fep+0 + shift) - shift;
-  const detail::double_double product = detail::two_product(m, ln2_middle);
-  const detail::double_double head = detail::two_sum(xd - m * ln2_high, -product.hi);
-  const detail::double_double r = detail::fast_two_sum(head.hi, (head.lo - product.lo) - m * ln2_low);
+  const double m = detail::nearest_integer(xd * 0x1.71547652b82fep+0);
+  const detail::double_double product = detail::two_product(m, detail::ln2_middle);
+  const detail::double_double head = detail::two_sum(xd - m * detail::ln2_high, -product.hi);
+  const detail::double_double r = detail::fast_two_sum(head.hi, (head.lo - product.lo) - m * detail::ln2_low);
 
   detail::double_double sum = {1.0, 0.0};
   for (int n = 20; n >= 1; --n) sum = detail::add({1.0, 0.0}, detail::divide(detail::multiply(sum, r), n));

@@ -14,6 +14,7 @@
 #include "numerics/detail/double_double.h"
 #include "numerics/detail/elementary_paths.h"
 #include "numerics/detail/float_rounding.h"
+#include "numerics/detail/ln2.h"
 #include "numerics/detail/noinline.h"
 #include "numerics/elementary.h"
 
@@ -207,9 +208,6 @@ inline double approximate_logf(uint32_t bits, int e_shift) {
 NUMERICS_NOINLINE float accurate_logf(uint32_t bits, int e_shift) {
   const decomposition d = decompose(bits);
   const double m = d.m;
-  const double ln2_high = 0x1.62e42ffp-1;  // 29 bits: e ln2_high is exact
-  const double ln2_middle = -0x1.718432a1b0e26p-35;
-  const double ln2_low = -0x1.9ff0342542fc3p-90;
   const detail::double_double s = detail::divide({m - 1.0, 0.0}, m + 1.0);  // both exact
   const detail::double_double s2 = detail::multiply(s, s);
   detail::double_double sum = {0.0, 0.0};
@@ -217,8 +215,9 @@ NUMERICS_NOINLINE float accurate_logf(uint32_t bits, int e_shift) {
   const detail::double_double log_m = detail::multiply(sum, {2.0 * s.hi, 2.0 * s.lo});
 
   const double ed = static_cast<double>(d.e + e_shift);
-  const detail::double_double product = detail::two_product(ed, ln2_middle);
-  const detail::double_double e_ln2 = detail::add({ed * ln2_high, 0.0}, {product.hi, product.lo + ed * ln2_low});
+  const detail::double_double product = detail::two_product(ed, detail::ln2_middle);  // e ln2_high is exact
+  const detail::double_double e_ln2 =
+      detail::add({ed * detail::ln2_high, 0.0}, {product.hi, product.lo + ed * detail::ln2_low});
   return detail::round_to_float(detail::add(e_ln2, log_m));
 }
 

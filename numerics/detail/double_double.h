@@ -69,6 +69,13 @@ inline double_double divide(double_double a, double b) {
   return fast_two_sum(q, remainder / b);
 }
 
+// The integer nearest t (ties to even), for |t| < 2^51 in the default rounding mode: adding
+// 1.5 2^52 leaves no fraction bits.
+inline double nearest_integer(double t) {
+  const double shifter = 0x1.8p52;
+  return (t + shifter) - shifter;
+}
+
 // Ziv's rounding test: true when every value within `error` of y.hi + y.lo rounds to the same
 // double, which is then y.hi + y.lo rounded. y must be normalised (|lo| <= ulp(hi) / 2) and
 // `error` far below ulp(hi), as the fast paths' bounds are.

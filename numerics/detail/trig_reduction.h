@@ -33,7 +33,7 @@ step_argument reduce_large_to_step(double ax);
 // 2^-53 (|t.lo| + k 2^-97) of rounding; the rest of the step weighs below k 2^-150.
 inline step_argument reduce_to_step(double ax) {
   if (!(ax < 0x1p11)) return reduce_large_to_step(ax);
-  const double k = (ax * inverse_step + 0x1.8p52) - 0x1.8p52;  // round to nearest
+  const double k = nearest_integer(ax * inverse_step);
   const double exact = (ax - k * step_parts[0]) - k * step_parts[1];
   double_double t = two_sum(exact, -(k * step_parts[2]));
   t.lo -= k * step_parts[3];

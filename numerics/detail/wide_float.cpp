@@ -183,20 +183,6 @@ wide_float wide_mul(const wide_float& a, const wide_float& b) {
   return from_fraction(a.negative != b.negative, a.exponent + b.exponent, p, 2 * words);
 }
 
-wide_float wide_mul_u64(const wide_float& a, uint64_t k) {
-  if (wide_is_zero(a) || k == 0) return wide_float{};
-  uint64_t p[words + 1];
-  uint64_t carry = 0;
-  for (int i = words - 1; i >= 0; --i) {
-    const word_pair t = multiply_words(a.m[i], k);
-    const uint64_t low = t.low + carry;
-    carry = t.high + (low < carry ? 1 : 0);
-    p[i + 1] = low;
-  }
-  p[0] = carry;
-  return from_fraction(a.negative, a.exponent + 64, p, words + 1);
-}
-
 wide_float wide_div_u64(const wide_float& a, uint64_t k) {
   if (wide_is_zero(a)) return a;
   // The fraction with two more zero words, divided word by word from the top: 384 quotient

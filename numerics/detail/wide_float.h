@@ -33,7 +33,6 @@ wide_float wide_from_fraction(bool negative, int exponent, const uint64_t* w, in
 wide_float wide_add(const wide_float& a, const wide_float& b);
 wide_float wide_sub(const wide_float& a, const wide_float& b);
 wide_float wide_mul(const wide_float& a, const wide_float& b);
-wide_float wide_mul_u64(const wide_float& a, uint64_t k);
 // k must not be 0.
 wide_float wide_div_u64(const wide_float& a, uint64_t k);
 // a / b, b not zero: Newton's iteration for 1/b, relative error below 2^-250.

@@ -93,6 +93,17 @@ TEST(ElementaryTables, Ln2Constants) {
   EXPECT_EQ(numerics::detail::ln2_hi, mpfr_get_d(hi, MPFR_RNDN));
   mpfr_sub(rest, ln2, hi, MPFR_RNDN);
   EXPECT_EQ(numerics::detail::ln2_lo, mpfr_get_d(rest, MPFR_RNDN));
+  // ln2_high: ln 2 rounded to 29 bits; ln2_middle and ln2_low: the rest, then what remains,
+  // rounded to double.
+  mpfr_t high;
+  mpfr_init2(high, 29);
+  mpfr_set(high, ln2, MPFR_RNDN);
+  EXPECT_EQ(numerics::detail::ln2_high, mpfr_get_d(high, MPFR_RNDN));
+  mpfr_sub(rest, ln2, high, MPFR_RNDN);
+  EXPECT_EQ(numerics::detail::ln2_middle, mpfr_get_d(rest, MPFR_RNDN));
+  mpfr_sub_d(rest, rest, numerics::detail::ln2_middle, MPFR_RNDN);
+  EXPECT_EQ(numerics::detail::ln2_low, mpfr_get_d(rest, MPFR_RNDN));
+  mpfr_clear(high);
   // wide_ln2: the first 256 bits of ln 2 (which lies in [1/2, 1)).
   const auto& w = numerics::detail::wide_ln2;
   EXPECT_FALSE(w.negative);
